@@ -1,0 +1,304 @@
+#include "MainForm.h"
+
+#include "DataFile.h"
+#include "Forms.h"
+#include "overlay/OverlayForm.h"
+#include "overlay/OverlayGeometry.h"
+#include "overlay/TextBlock.h"
+#include "platform/Platform.h"
+#include "settings/Palette.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+#include "settings/Units.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+Form<MainForm> frmMain;
+Form<OverlayForm> frmShow;
+
+MainForm::MainForm()
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , txtInput(new TextBox(this))
+{
+    setWindowTitle(QStringLiteral("Vyn Quillane"));
+    txtInput->onChange = [this] { txtInput_Change(); };
+
+    QFont diagnostics(QStringLiteral("Arial"));
+    diagnostics.setPointSizeF(9.75);
+    for (TextItem *label : {&lblX, &lblY, &lblStart})
+        label->setFont(diagnostics);
+
+    tmrCapKeyEvent.setInterval(100);
+    QObject::connect(&tmrCapKeyEvent, &QTimer::timeout, this, [this] { tmrCapKeyEvent_Timer(); });
+
+    mnuMenu = new QMenu(QStringLiteral("&Menu"), this);
+    mnuClear = addCommand(mnuMenu, QStringLiteral("Clear &Text"), &MainForm::mnuClear_Click);
+    mnuClearLines
+        = addCommand(mnuMenu, QStringLiteral("Clear &Lines"), &MainForm::mnuClearLines_Click);
+    mnuRestore = addCommand(mnuMenu, QStringLiteral("&Restore Text"), &MainForm::mnuRestore_Click);
+    mnuBar0 = addSeparator(mnuMenu);
+    mnuHide = addCommand(mnuMenu, QStringLiteral("&Standby"), &MainForm::mnuHide_Click);
+    mnuBar1 = addSeparator(mnuMenu);
+    mnuModeTexts
+        = addCommand(mnuMenu, QStringLiteral("Enter &Text"), &MainForm::mnuModeTexts_Click);
+    mnuModeLines
+        = addCommand(mnuMenu, QStringLiteral("Draw &Lines"), &MainForm::mnuModeLines_Click);
+    mnuModeTexts->setCheckable(true);
+    mnuModeLines->setCheckable(true);
+    mnuBar2 = addSeparator(mnuMenu);
+    mnuPreferences = mnuMenu->addMenu(QStringLiteral("&Preferences"));
+    mnuPreferences->setObjectName(QStringLiteral("mnuPreferences"));
+    mnuPrefsTexts
+        = addCommand(mnuPreferences, QStringLiteral("&Text..."), &MainForm::mnuPrefsTexts_Click);
+    mnuPrefsLines
+        = addCommand(mnuPreferences, QStringLiteral("&Line..."), &MainForm::mnuPrefsLines_Click);
+    mnuPrefsGeneral = addCommand(mnuPreferences, QStringLiteral("&General..."),
+                                 &MainForm::mnuPrefsGeneral_Click);
+    mnuBar3 = addSeparator(mnuMenu);
+    mnuContents
+        = addCommand(mnuMenu, QStringLiteral("&Help Topics..."), &MainForm::mnuContents_Click);
+    mnuAbout = addCommand(mnuMenu, QStringLiteral("&About..."), &MainForm::mnuAbout_Click);
+    mnuBar4 = addSeparator(mnuMenu);
+    mnuQuit = addCommand(mnuMenu, QStringLiteral("E&xit"), &MainForm::mnuQuit_Click);
+
+    // The states the menu has before start-up sets them.
+    mnuModeTexts->setChecked(true);
+    mnuBar4->setVisible(false);
+    mnuQuit->setVisible(false);
+
+    const char *names[] = {"mnuClear", "mnuClearLines", "mnuRestore", "mnuBar0", "mnuHide",
+                           "mnuBar1", "mnuModeTexts", "mnuModeLines", "mnuBar2", "mnuPrefsTexts",
+                           "mnuPrefsLines", "mnuPrefsGeneral", "mnuBar3", "mnuContents",
+                           "mnuAbout", "mnuBar4", "mnuQuit"};
+    QAction *items[] = {mnuClear, mnuClearLines, mnuRestore, mnuBar0, mnuHide, mnuBar1,
+                        mnuModeTexts, mnuModeLines, mnuBar2, mnuPrefsTexts, mnuPrefsLines,
+                        mnuPrefsGeneral, mnuBar3, mnuContents, mnuAbout, mnuBar4, mnuQuit};
+    for (std::size_t i = 0; i < std::size(items); ++i)
+        items[i]->setObjectName(QLatin1String(names[i]));
+}
+
+MainForm::~MainForm() = default;
+
+QAction *MainForm::addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)())
+{
+    QAction *action = menu->addAction(caption);
+    QObject::connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return action;
+}
+
+QAction *MainForm::addSeparator(QMenu *menu)
+{
+    return menu->addSeparator();
+}
+
+void MainForm::Form_Load()
+{
+    Settings &s = gSettings;
+    QScreen *screen = QGuiApplication::primaryScreen();
+    s.gnTwipsX = units::ToInt16(1440.0 / screen->logicalDotsPerInchX());
+    s.gnTwipsY = units::ToInt16(1440.0 / screen->logicalDotsPerInchY());
+    // The form itself is never shown; it would stand far off the left edge if it were.
+    move(-32000 / std::max<int>(s.gnTwipsX, 1), 0);
+
+    s.gbLineMode = 0;
+    mnuClear->setEnabled(true);
+    mnuClearLines->setEnabled(false);
+    s.gbLinesShown = False;
+    mnuRestore->setEnabled(false);
+    mnuPrefsLines->setEnabled(false);
+    s.gbTextShown = True;
+    s.pnFontLoadFlag = 0;
+
+    BuildPalette();
+    if (ReadData()) {
+        // The message box has gone; give the windows it covered a moment to repaint before the
+        // desktop is copied.
+        QEventLoop settle;
+        QTimer::singleShot(250, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+
+    lblHorizontalPos.setWidth(0);
+    txtInput->setText(s.gsText);
+    frmShow->show();
+    Show();
+}
+
+void MainForm::Form_QueryUnload(int UnloadMode)
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    tmrCapKeyEvent.stop();
+    if (UnloadMode == 0 || UnloadMode == 1 || UnloadMode == 2)
+        WriteData();
+    QCoreApplication::exit(0);
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    Form_QueryUnload(0);
+}
+
+void MainForm::Show()
+{
+    if (!frmShow.isLoaded())
+        return;
+    OverlayForm *overlay = frmShow.get();
+    overlay->activateWindow();
+    overlay->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void MainForm::FocusInput()
+{
+    Show();
+}
+
+void MainForm::PopupMenu(bool updateItems, int Shift)
+{
+    if (updateItems) {
+        const bool exitShown = Shift == 7;
+        mnuBar4->setVisible(exitShown);
+        mnuQuit->setVisible(exitShown);
+        mnuClearLines->setEnabled(gSettings.gbLinesShown == True);
+        mnuRestore->setEnabled(gSettings.gbTextShown != True);
+    }
+    mnuMenu->exec(QCursor::pos());
+}
+
+// --- commands --------------------------------------------------------------------------------
+
+void MainForm::mnuClear_Click()
+{
+    gSettings.gbTextShown = False;
+    OverlayForm &overlay = *frmShow;
+    overlay.lblShow.setVisible(false);
+    overlay.lblShadow.setVisible(false);
+    overlay.lblCursor.setVisible(false);
+    overlay.tmrBlink.stop();
+    mnuModeTexts->setEnabled(false);
+    mnuClear->setEnabled(false);
+    mnuRestore->setEnabled(true);
+}
+
+void MainForm::mnuClearLines_Click()
+{
+    gSettings.gbLinesShown = False;
+    frmShow->paintFormImageOntoSurface();
+    mnuClearLines->setEnabled(false);
+}
+
+void MainForm::mnuRestore_Click()
+{
+    gSettings.gbTextShown = True;
+    OverlayForm &overlay = *frmShow;
+    overlay.lblShow.setVisible(true);
+    overlay.lblShadow.setVisible(true);
+    if (mnuModeTexts->isChecked()) {
+        overlay.lblCursor.setVisible(true);
+        overlay.tmrBlink.start();
+    } else {
+        overlay.lblCursor.setVisible(false);
+        overlay.tmrBlink.stop();
+    }
+    mnuModeTexts->setEnabled(true);
+    mnuClear->setEnabled(true);
+    mnuRestore->setEnabled(false);
+}
+
+void MainForm::mnuHide_Click()
+{
+    // Entirely off the right edge: the screen's width plus 100 twips.
+    OverlayForm &overlay = *frmShow;
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    const int twips = std::max<int>(gSettings.gnTwipsX, 1);
+    overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
+                 overlay.y());
+    tmrCapKeyEvent.start();
+}
+
+void MainForm::mnuModeTexts_Click()
+{
+    gSettings.gbLineMode = 0;
+    OverlayForm &overlay = *frmShow;
+    overlay.setSurfacePointer(Qt::ArrowCursor);
+    overlay.lblCursor.setVisible(true);
+    overlay.tmrBlink.start();
+    mnuModeTexts->setChecked(true);
+    mnuModeLines->setChecked(false);
+    mnuPrefsTexts->setEnabled(true);
+    mnuPrefsLines->setEnabled(false);
+    FocusInput();
+}
+
+void MainForm::mnuModeLines_Click()
+{
+    gSettings.gbLineMode = 1;
+    OverlayForm &overlay = *frmShow;
+    overlay.setSurfacePointer(overlay.penPointer());
+    overlay.lblCursor.setVisible(false);
+    overlay.tmrBlink.stop();
+    mnuModeLines->setChecked(true);
+    mnuModeTexts->setChecked(false);
+    mnuPrefsTexts->setEnabled(false);
+    mnuPrefsLines->setEnabled(true);
+    psSavedText = txtInput->text();
+}
+
+void MainForm::mnuPrefsTexts_Click() { }
+
+void MainForm::mnuPrefsLines_Click() { }
+
+void MainForm::mnuPrefsGeneral_Click() { }
+
+void MainForm::mnuContents_Click() { }
+
+void MainForm::mnuAbout_Click() { }
+
+void MainForm::mnuQuit_Click()
+{
+    Form_QueryUnload(1);
+}
+
+// --- text entry ------------------------------------------------------------------------------
+
+void MainForm::txtInput_Change()
+{
+    if (!mnuModeTexts->isChecked())
+        txtInput->setText(psSavedText);
+    OverlayForm &overlay = *frmShow;
+    const QString text = txtInput->text();
+    overlay.lblShow.setCaption(text);
+    overlay.lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
+}
+
+void MainForm::txtInput_KeyDown(int, int) { }
+
+void MainForm::txtInput_KeyUp(int, int) { }
+
+void MainForm::tmrCapKeyEvent_Timer()
+{
+    const Settings &s = gSettings;
+    // A standby key outside F10 to F12 (only a damaged file holds one) would leave the overlay
+    // off the screen for good; F10 brings it back then.
+    static constexpr int keys[] = {platform::VK_F10_Code, platform::VK_F11_Code,
+                                   platform::VK_F12_Code};
+    const int key = s.gnStandbyKey >= 0 && s.gnStandbyKey <= 2 ? keys[s.gnStandbyKey]
+                                                                : platform::VK_F10_Code;
+    const std::int16_t state = platform::caps().keys->GetAsyncKeyState(key);
+    // Down, and not pressed anew since the previous tick: the key has been held for a tick.
+    if (state == std::int16_t(0x8000)) {
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        const QRect place = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY,
+                                        s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop,
+                                        s.gnMarginBottom);
+        frmShow->move(place.topLeft());
+        tmrCapKeyEvent.stop();
+    }
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "TextBox.h"
+#include "overlay/TextItem.h"
+
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+
+class QAction;
+
+// The main form `frmMain`: the program's start-up form and hidden control centre. It owns the
+// command menu, the text box `txtInput` that receives every keystroke, the standby timer and the
+// two measuring labels the caret is placed from. The user never sees it: its window is never
+// shown, and the overlay, which has the keyboard focus, hands it every key.
+class MainForm : public QWidget
+{
+public:
+    MainForm();
+    ~MainForm() override;
+
+    void Form_Load();
+    // The program's end. UnloadMode: 0 the window's own close (Alt+F4, the window manager's
+    // close), 1 the program itself (Exit), 2 the session ending; 3 and 4 end without saving.
+    void Form_QueryUnload(int UnloadMode);
+    void Form_Unload() { }
+
+    // Commands of the menu.
+    void mnuClear_Click();
+    void mnuClearLines_Click();
+    void mnuRestore_Click();
+    void mnuHide_Click();
+    void mnuModeTexts_Click();
+    void mnuModeLines_Click();
+    void mnuPrefsTexts_Click();
+    void mnuPrefsLines_Click();
+    void mnuPrefsGeneral_Click();
+    void mnuContents_Click();
+    void mnuAbout_Click();
+    void mnuQuit_Click();
+
+    // Text entry.
+    void txtInput_Change();
+    void txtInput_KeyDown(int KeyCode, int Shift);
+    void txtInput_KeyUp(int KeyCode, int Shift);
+    void tmrCapKeyEvent_Timer();
+
+    // The overlay's pop-up of the menu at the pointer. With updateItems (a right press on the
+    // text or the surface) the exit item shows only when Shift, Ctrl and Alt were all held
+    // (Shift = 7), and Clear Lines and Restore Text are enabled from the flags first.
+    void PopupMenu(bool updateItems, int Shift);
+
+    // "Show frmMain modeless": makes the window that holds the keyboard for txtInput active, so
+    // typing goes on.
+    void Show();
+    // "txtInput.SetFocus".
+    void FocusInput();
+
+    TextBox *txtInput;
+    TextItem lblVerticalPos;
+    TextItem lblHorizontalPos;
+    TextItem lblX;
+    TextItem lblY;
+    TextItem lblStart;
+    QTimer tmrCapKeyEvent;
+
+    QMenu *mnuMenu;
+    QAction *mnuClear;
+    QAction *mnuClearLines;
+    QAction *mnuRestore;
+    QAction *mnuBar0;
+    QAction *mnuHide;
+    QAction *mnuBar1;
+    QAction *mnuModeTexts;
+    QAction *mnuModeLines;
+    QAction *mnuBar2;
+    QMenu *mnuPreferences;
+    QAction *mnuPrefsTexts;
+    QAction *mnuPrefsLines;
+    QAction *mnuPrefsGeneral;
+    QAction *mnuBar3;
+    QAction *mnuContents;
+    QAction *mnuAbout;
+    QAction *mnuBar4;
+    QAction *mnuQuit;
+
+    QString psSavedText;
+    int32_t plStartPos = 0;
+
+    // True once shut-down has run: the program is ending and handles nothing more.
+    bool isEnding() const { return m_ending; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QAction *addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)());
+    QAction *addSeparator(QMenu *menu);
+
+    bool m_ending = false;
+};

@@ -1,0 +1,34 @@
+#include "app/Forms.h"
+#include "app/MainForm.h"
+#include "app/MessageBox.h"
+#include "overlay/OverlayForm.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const std::string unavailable = platform::caps().capture->unavailableReason();
+    if (!unavailable.empty()) {
+        std::fprintf(stderr, "%s\n", unavailable.c_str());
+        MsgBox(QString::fromStdString(unavailable), MsgIcon::Critical, ProgramBoxTitle());
+        return 1;
+    }
+
+    // The session ending saves the settings, as the window's own close does.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                     [](QSessionManager &) { frmMain->Form_QueryUnload(2); });
+    platform::caps().session->watchSessionEnd([] { frmMain->Form_QueryUnload(2); });
+
+    frmMain.get();
+    const int status = QApplication::exec();
+    frmShow.destroy();
+    frmMain.destroy();
+    return status;
+}

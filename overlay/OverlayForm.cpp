@@ -1,0 +1,282 @@
+#include "OverlayForm.h"
+
+#include "OverlayGeometry.h"
+#include "Pointers.h"
+#include "TextBlock.h"
+#include "Topmost.h"
+#include "app/Forms.h"
+#include "app/MainForm.h"
+#include "platform/Platform.h"
+#include "settings/Settings.h"
+#include "settings/Units.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputMethodQueryEvent>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+// The desktop, as the platform reads it, cut to the overlay's rectangle (device pixels), so that
+// the overlay's pixel (x, y) shows the desktop's pixel (left margin + x, top margin + y).
+QImage snapshotFor(const QRect &overlay, qreal ratio)
+{
+    const QRect device(qRound(overlay.x() * ratio), qRound(overlay.y() * ratio),
+                       qRound(overlay.width() * ratio), qRound(overlay.height() * ratio));
+    QImage image(device.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const platform::DesktopPixels desktop = platform::caps().capture->grabDesktop();
+    if (!desktop.empty()) {
+        const QImage whole(reinterpret_cast<const uchar *>(desktop.argb.data()), desktop.width,
+                           desktop.height, desktop.width * 4, QImage::Format_RGB32);
+        // Parts of the overlay beyond the screen (negative margins) stay black.
+        const QRect inside = device & whole.rect();
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            const auto *src = reinterpret_cast<const QRgb *>(whole.constScanLine(y)) + inside.left();
+            auto *dst = reinterpret_cast<QRgb *>(image.scanLine(y - device.y()))
+                + (inside.left() - device.x());
+            std::copy(src, src + inside.width(), dst);
+        }
+    }
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+} // namespace
+
+OverlayForm::OverlayForm()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , picShow(new Surface(this, this))
+    , lblShadow(picShow)
+    , lblShow(picShow)
+    , lblCursor(picShow)
+{
+    setWindowTitle(QStringLiteral("Vyn Quillane"));
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    tmrBlink.setInterval(500);
+    QObject::connect(&tmrBlink, &QTimer::timeout, this, [this] { tmrBlink_Timer(); });
+    tmrBlink.start();
+}
+
+OverlayForm::~OverlayForm() = default;
+
+void OverlayForm::Form_Load()
+{
+    Settings &s = gSettings;
+    SetFormTopmost(this, 1);
+    setSurfacePointer(Qt::ArrowCursor);
+    picShow->setItems({&lblShadow, &lblShow, &lblCursor});
+
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen->geometry().size();
+    const QRect area = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX,
+                                   s.gnTwipsY, s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop,
+                                   s.gnMarginBottom);
+    setGeometry(area);
+    picShow->setGeometry(0, 0, area.width(), area.height());
+
+    // Both copies come from one reading of the desktop, taken before the overlay is visible.
+    m_formImage = snapshotFor(area, screen->devicePixelRatio());
+    picShow->setImage(m_formImage);
+
+    show();
+    setFocus();
+
+    s.gsCursorChar = s.gnCursorStyle == 0 ? QStringLiteral("|") : QStringLiteral("_");
+    ApplyFont(lblShow, s.glColor[SlotText], 1);
+    ApplyFont(lblShadow, s.glColor[SlotShadow], 1);
+    ApplyFont(lblCursor, s.glColor[SlotCursor], 0);
+    PlaceText();
+    PlaceShadow();
+    PlaceCursor();
+}
+
+void OverlayForm::Form_Unload()
+{
+    SetFormTopmost(this, 0);
+}
+
+QCursor OverlayForm::penPointer() const
+{
+    return PenPointer();
+}
+
+void OverlayForm::setSurfacePointer(const QCursor &pointer)
+{
+    m_surfacePointer = pointer;
+    picShow->setCursor(pointer);
+}
+
+void OverlayForm::paintFormImageOntoSurface()
+{
+    picShow->paintPicture(m_formImage);
+}
+
+// --- keyboard: everything goes to txtInput ---------------------------------------------------
+
+bool OverlayForm::forwardToInput(QEvent *event)
+{
+    QWidget *input = frmMain->txtInput;
+    return QCoreApplication::sendEvent(input, event);
+}
+
+bool OverlayForm::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // Without a window manager Alt+F4 reaches the program as a plain key; it closes the
+        // program as the window manager's close would.
+        if (key->key() == Qt::Key_F4 && key->modifiers() == Qt::AltModifier) {
+            frmMain->Form_QueryUnload(0);
+            return true;
+        }
+        forwardToInput(event);
+        return true;
+    }
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::ShortcutOverride:
+        forwardToInput(event);
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+QVariant OverlayForm::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled)
+        return true;
+    if (query == Qt::ImCursorRectangle)
+        return lblCursor.rect().toAlignedRect();
+    return frmMain->txtInput->inputMethodQuery(query);
+}
+
+void OverlayForm::closeEvent(QCloseEvent *event)
+{
+    // The window manager's close of the overlay closes the program as the main form's own close
+    // command does.
+    event->ignore();
+    frmMain->Form_QueryUnload(0);
+}
+
+// --- mouse ----------------------------------------------------------------------------------
+
+void OverlayForm::mousePressEvent(QMouseEvent *event)
+{
+    Form_MouseDown(Surface::buttonMask(event->button() | event->buttons()),
+                   Surface::shiftMask(event->modifiers()), event->position().x(),
+                   event->position().y());
+}
+
+void OverlayForm::Form_MouseDown(int Button, int Shift, double, double)
+{
+    Q_UNUSED(Shift);
+    if (Button == 2 && gSettings.gbDialogOpen == False)
+        frmMain->PopupMenu(/*updateItems=*/false, 0);
+    frmMain->Show();
+}
+
+const TextItem *OverlayForm::itemAt(const QPointF &at) const
+{
+    for (const TextItem *item : {&lblCursor, &lblShow, &lblShadow}) {
+        if (item->contains(at) && !item->caption().isEmpty())
+            return item;
+    }
+    return nullptr;
+}
+
+void OverlayForm::surfacePress(int button, int shift, const QPointF &at)
+{
+    if (m_pressTarget != PressTarget::None) {
+        // A second button while the first is held belongs to the control that has the mouse.
+        if (m_pressTarget == PressTarget::Surface)
+            picShow_MouseDown(button, shift, at.x(), at.y());
+        return;
+    }
+    const TextItem *item = itemAt(at);
+    if (item == &lblShow) {
+        m_pressTarget = PressTarget::Text;
+        const auto twipsX = double(gSettings.gnTwipsX), twipsY = double(gSettings.gnTwipsY);
+        lblShow_MouseDown(button, shift, (at.x() - lblShow.left()) * twipsX,
+                          (at.y() - lblShow.top()) * twipsY);
+    } else if (item) {
+        // The shadow and the caret take the press and do nothing with it.
+        m_pressTarget = PressTarget::Other;
+    } else {
+        m_pressTarget = PressTarget::Surface;
+        picShow_MouseDown(button, shift, at.x(), at.y());
+    }
+}
+
+void OverlayForm::surfaceMove(int button, int shift, const QPointF &at)
+{
+    switch (m_pressTarget) {
+    case PressTarget::Surface:
+        picShow_MouseMove(button, shift, at.x(), at.y());
+        break;
+    case PressTarget::Text:
+        if (!picShow->dragOutline().isEmpty()) {
+            const QPointF grab(pfGrabX / gSettings.gnTwipsX, pfGrabY / gSettings.gnTwipsY);
+            picShow->setDragOutline(QRectF(at - grab, lblShow.rect().size()));
+        }
+        break;
+    case PressTarget::None:
+        if (!itemAt(at))
+            picShow_MouseMove(button, shift, at.x(), at.y());
+        break;
+    case PressTarget::Other:
+        break;
+    }
+}
+
+void OverlayForm::surfaceRelease(int button, int shift, const QPointF &at)
+{
+    const PressTarget target = m_pressTarget;
+    m_pressTarget = PressTarget::None;
+    switch (target) {
+    case PressTarget::Surface:
+        picShow_MouseUp(button, shift, at.x(), at.y());
+        if (picShow->rect().contains(at.toPoint()))
+            picShow_Click();
+        break;
+    case PressTarget::Text:
+        if (!picShow->dragOutline().isEmpty()) {
+            picShow->setDragOutline({});
+            // The drop lands on the control under the pointer; the shadow and the caret have no
+            // drop handler, and outside the overlay there is nothing of the program's to drop on.
+            if (!picShow->rect().contains(at.toPoint()))
+                break;
+            const TextItem *item = itemAt(at);
+            if (item == &lblShow) {
+                lblShow_DragDrop((at.x() - lblShow.left()) * gSettings.gnTwipsX,
+                                 (at.y() - lblShow.top()) * gSettings.gnTwipsY);
+            } else if (!item) {
+                picShow_DragDrop(at.x(), at.y());
+            }
+        } else if (lblShow.contains(at)) {
+            lblShow_Click();
+        }
+        break;
+    case PressTarget::Other:
+    case PressTarget::None:
+        break;
+    }
+}
+
+void OverlayForm::surfaceHover(const QPointF &at)
+{
+    const TextItem *item = itemAt(at);
+    if (item == &lblShow || item == &lblShadow)
+        picShow->setCursor(Qt::OpenHandCursor);
+    else if (item == &lblCursor)
+        picShow->setCursor(Qt::ArrowCursor);
+    else
+        picShow->setCursor(m_surfacePointer);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Surface.h"
+#include "TextItem.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+// The overlay `frmShow`: a borderless, topmost window over the screen within the margins, showing
+// the desktop as it was at start-up. It holds the drawing surface `picShow` with the text block
+// over it, and the caret blink timer. The keyboard belongs to the main form's `txtInput`; the
+// overlay, which is the window that has the focus, hands it every key and input-method event.
+class OverlayForm : public QWidget, private SurfaceEvents
+{
+public:
+    OverlayForm();
+    ~OverlayForm() override;
+
+    void Form_Load();
+    void Form_Unload();
+    void Form_MouseDown(int Button, int Shift, double X, double Y);
+
+    void picShow_MouseDown(int Button, int Shift, double X, double Y);
+    void picShow_MouseMove(int Button, int Shift, double X, double Y);
+    void picShow_MouseUp(int Button, int Shift, double X, double Y);
+    void picShow_Click();
+    void lblShow_MouseDown(int Button, int Shift, double X, double Y);
+    void lblShow_Click();
+    // Drops of the dragged text: on the text itself (twips from its corner) and on the surface
+    // (surface pixels).
+    void lblShow_DragDrop(double X, double Y);
+    void picShow_DragDrop(double X, double Y);
+    void tmrBlink_Timer();
+
+    // The form's own persistent image: the clean snapshot, never drawn on.
+    const QImage &formImage() const { return m_formImage; }
+    // Paints the form's image onto picShow at (0, 0), wiping every drawn line.
+    void paintFormImageOntoSurface();
+
+    // The pen pointer `imgPen` carries, for the surface in line mode.
+    QCursor penPointer() const;
+    // picShow's pointer: the default arrow, or the pen.
+    void setSurfacePointer(const QCursor &pointer);
+
+    Surface *picShow;
+    TextItem lblShadow;
+    TextItem lblShow;
+    TextItem lblCursor;
+    QTimer tmrBlink;
+    int16_t nBlinkTick = 0;
+    int16_t pbDrawing = 0;
+    float pfGrabX = 0; // where the drag grabbed lblShow, twips from its left
+    float pfGrabY = 0;
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+private:
+    void surfacePress(int button, int shift, const QPointF &at) override;
+    void surfaceMove(int button, int shift, const QPointF &at) override;
+    void surfaceRelease(int button, int shift, const QPointF &at) override;
+    void surfaceHover(const QPointF &at) override;
+
+    // The label under a surface point, topmost first; null for the bare surface.
+    const TextItem *itemAt(const QPointF &at) const;
+    // Hands an event meant for the keyboard to txtInput.
+    bool forwardToInput(QEvent *event);
+
+    void dropTextAt(int16_t left, int16_t top);
+
+    QImage m_formImage;
+    QCursor m_surfacePointer;
+    // Which control the current press landed on, so that its moves and release go to it.
+    enum class PressTarget { None, Surface, Text, Other };
+    PressTarget m_pressTarget = PressTarget::None;
+};

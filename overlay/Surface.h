@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QImage>
+#include <QPen>
+#include <QWidget>
+
+#include <array>
+
+class TextItem;
+
+// What the drawing surface reports to its form: presses, moves and releases in surface pixels,
+// with the button and modifier masks of the form runtime (Button: 1 left, 2 right, 4 middle;
+// Shift: 1 Shift, 2 Ctrl, 4 Alt).
+class SurfaceEvents
+{
+public:
+    virtual ~SurfaceEvents() = default;
+    virtual void surfacePress(int button, int shift, const QPointF &at) = 0;
+    virtual void surfaceMove(int button, int shift, const QPointF &at) = 0;
+    virtual void surfaceRelease(int button, int shift, const QPointF &at) = 0;
+    // The pointer over the surface with no button held: the form chooses the pointer shape.
+    virtual void surfaceHover(const QPointF &at) = 0;
+};
+
+// The drawing surface `picShow`: a persistent backing image, in device pixels, that drawing goes
+// into and repaints copy from, and the windowless labels drawn over it in a fixed order (the first
+// of the list is drawn first, so the last lies on top).
+class Surface : public QWidget
+{
+public:
+    Surface(SurfaceEvents *events, QWidget *parent);
+
+    // The persistent image. Its device pixel ratio says how it maps onto the surface's pixels.
+    const QImage &image() const { return m_image; }
+    QImage &image() { return m_image; }
+    void setImage(const QImage &image);
+    // Paints `picture` at (0, 0) at its natural size, replacing what was there.
+    void paintPicture(const QImage &picture);
+
+    // Drawing into the image. A stroke starts with a dot of the pen's width at its first point,
+    // which becomes the current point; each continuation draws a segment from the current point,
+    // with round caps and joins, and makes its end the current point. Only the touched area is
+    // repainted.
+    void beginStroke(const QPointF &at, const QPen &pen);
+    void continueStroke(const QPointF &to, const QPen &pen);
+    const QPen &strokePen() const { return m_pen; }
+    QPointF currentPoint() const { return m_current; }
+
+    // The labels over the surface, bottom first.
+    void setItems(std::array<const TextItem *, 3> bottomToTop);
+
+    // A dotted outline of a dragged label's rectangle, or none when empty.
+    void setDragOutline(const QRectF &outline);
+    QRectF dragOutline() const { return m_outline; }
+
+    static int buttonMask(Qt::MouseButtons buttons);
+    static int shiftMask(Qt::KeyboardModifiers modifiers);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    static QRect outlineBounds(const QRectF &outline);
+    void repaintStroke(const QPointF &from, const QPointF &to);
+
+    SurfaceEvents *m_events;
+    QImage m_image;
+    std::array<const TextItem *, 3> m_items{};
+    QRectF m_outline;
+    QPen m_pen;
+    QPointF m_current;
+};

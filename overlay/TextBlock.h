@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+class TextItem;
+
+// Styling and placing the overlay's text block: the text (lblShow), its shadow (lblShadow) and the
+// caret (lblCursor), and the main form's measuring labels.
+
+// The largest and smallest font sizes, in points, handed to the font engine: whatever a settings
+// file or the size box says, the text stays drawable.
+constexpr double MinFontPoints = 1;
+constexpr double MaxFontPoints = 1000;
+
+// The point size gsFontSize denotes, clamped to what the font engine draws; `fallback` when the
+// text is not a positive number.
+double FontPointsFrom(double requested, double fallback);
+
+// Gives a label the settings' font face, size, bold and italic and the colour (packed as
+// red + 256 * green + 65536 * blue); with full = 1 also underline and strikethrough, otherwise
+// those two stay as they are.
+void ApplyFont(TextItem &control, int32_t colour, int16_t full);
+
+// lblShow to (gnTextX, gnTextY).
+void PlaceText();
+// lblShadow to (gnTextX + gnShadowGap, gnTextY + gnShadowGap).
+void PlaceShadow();
+// Shows the caret glyph and puts the caret after the last character before the insertion point,
+// from the sizes of the main form's measuring labels.
+void PlaceCursor();
+
+// The caret's place given the sizes involved (pixels); PlaceCursor's arithmetic, on its own.
+struct CaretPlace
+{
+    double left;
+    double top;
+};
+CaretPlace CaretPlaceFor(double textLeft, double textTop, double caretWidth, double caretHeight,
+                         int16_t cursorStyle, double horizontalWidth, double verticalHeight);

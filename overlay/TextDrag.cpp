@@ -1,0 +1,66 @@
+// The text block's own events: moving the text by dragging it, its clicks and the caret blink.
+#include "OverlayForm.h"
+#include "TextBlock.h"
+#include "app/Forms.h"
+#include "app/MainForm.h"
+#include "settings/Settings.h"
+#include "settings/Units.h"
+
+void OverlayForm::lblShow_MouseDown(int Button, int Shift, double X, double Y)
+{
+    if (Button & 1) {
+        // In line mode the text is not to be moved, and a press on it does nothing at all.
+        if (gSettings.gbLineMode != 0)
+            return;
+        picShow->setDragOutline(lblShow.rect());
+        pfGrabX = float(X);
+        pfGrabY = float(Y);
+    } else if ((Button & 2) && gSettings.gbDialogOpen == False) {
+        frmMain->PopupMenu(/*updateItems=*/true, Shift);
+    }
+    if (gSettings.gbLineMode == 0)
+        frmMain->Show();
+}
+
+void OverlayForm::lblShow_DragDrop(double X, double Y)
+{
+    const Settings &s = gSettings;
+    dropTextAt(units::ToInt16((X - pfGrabX) / s.gnTwipsX + lblShow.left()),
+               units::ToInt16((Y - pfGrabY) / s.gnTwipsY + lblShow.top()));
+}
+
+void OverlayForm::picShow_DragDrop(double X, double Y)
+{
+    const Settings &s = gSettings;
+    dropTextAt(units::ToInt16(X - pfGrabX / s.gnTwipsX), units::ToInt16(Y - pfGrabY / s.gnTwipsY));
+}
+
+void OverlayForm::dropTextAt(int16_t left, int16_t top)
+{
+    gSettings.gnTextX = left;
+    gSettings.gnTextY = top;
+    lblShow.move(left, top);
+    PlaceShadow();
+    PlaceCursor();
+}
+
+void OverlayForm::lblShow_Click()
+{
+    frmMain->FocusInput();
+}
+
+void OverlayForm::picShow_Click()
+{
+    frmMain->FocusInput();
+}
+
+void OverlayForm::tmrBlink_Timer()
+{
+    ++nBlinkTick;
+    if (nBlinkTick == 2) {
+        lblCursor.setCaption(gSettings.gsCursorChar);
+        nBlinkTick = 0;
+    } else {
+        lblCursor.setCaption(QString());
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "DesktopCapture.h"
+#include "HelpEngine.h"
+#include "KeyState.h"
+#include "SessionEvents.h"
+#include "WindowDrag.h"
+#include "WindowStack.h"
+
+#include <memory>
+
+namespace platform {
+
+// What the operating system must provide that the toolkit does not.
+struct Capabilities
+{
+    std::unique_ptr<DesktopCapture> capture;
+    std::unique_ptr<WindowStack> stack;
+    std::unique_ptr<KeyState> keys;
+    std::unique_ptr<HelpEngine> help;
+    std::unique_ptr<WindowDrag> drag;
+    std::unique_ptr<SessionEvents> session;
+};
+
+// The capabilities of the running system, made on first use: the native implementation when the
+// program runs on its own windowing system, the null one otherwise (offscreen tests).
+Capabilities &caps();
+
+// Replaces the capabilities (tests put fakes in). Passing null goes back to the default choice.
+void install(std::unique_ptr<Capabilities> replacement);
+
+// Factories, one per implementation file set.
+std::unique_ptr<Capabilities> makeNativeCapabilities();
+std::unique_ptr<Capabilities> makeNullCapabilities();
+
+} // namespace platform

@@ -1,0 +1,121 @@
+#include "SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+// Writes the whole of `bytes` to `path` through a temporary file that replaces the old one only
+// once everything is on disk.
+bool saveAtomically(const QString &path, const QByteArray &bytes, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+QString AppPathSlash()
+{
+    QString folder = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath()
+                                                : folderOverride();
+    folder = QDir::toNativeSeparators(folder);
+    const QChar separator = QDir::separator();
+    if (!folder.endsWith(separator))
+        folder.append(separator);
+    return folder;
+}
+
+void SetProgramFolderForTests(const QString &folder)
+{
+    folderOverride() = folder;
+}
+
+QString SettingsFileName()
+{
+    return QStringLiteral("QUILLAN.DAT");
+}
+
+QString ProgramSettingsPath()
+{
+    return AppPathSlash() + SettingsFileName();
+}
+
+QString UserSettingsPath()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir::toNativeSeparators(base + QStringLiteral("/vyn-quillane/")) + SettingsFileName();
+}
+
+QString SettingsPathToRead()
+{
+    const QFileInfo program(ProgramSettingsPath());
+    const QFileInfo user(UserSettingsPath());
+    if (user.isFile() && (!program.exists() || user.lastModified() > program.lastModified()))
+        return user.filePath();
+    return program.filePath();
+}
+
+LoadedBytes LoadSettingsBytes()
+{
+    LoadedBytes out;
+    out.path = SettingsPathToRead();
+    QFile file(out.path);
+    // As the file is opened for reading and writing, a missing file is created, empty, so the
+    // program's folder holds one while the program runs.
+    const bool exists = file.exists();
+    if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite)) {
+        out.error = file.errorString();
+        return out;
+    }
+    out.opened = true;
+    out.bytes = file.readAll();
+    return out;
+}
+
+SaveOutcome SaveSettingsBytes(const QByteArray &bytes)
+{
+    SaveOutcome out;
+    out.path = ProgramSettingsPath();
+    if (saveAtomically(out.path, bytes, out.programFolderError)) {
+        out.saved = true;
+        // A per-user copy left from a time the program's folder was read-only is older now; it
+        // goes, so it cannot shadow this save later.
+        const QString user = UserSettingsPath();
+        if (QFileInfo::exists(user))
+            QFile::remove(user);
+        return out;
+    }
+    const QString user = UserSettingsPath();
+    out.fallbackIsNew = !QFileInfo::exists(user);
+    QDir().mkpath(QFileInfo(user).absolutePath());
+    if (saveAtomically(user, bytes, out.error)) {
+        out.saved = true;
+        out.usedFallback = true;
+        out.path = user;
+        return out;
+    }
+    out.path = ProgramSettingsPath();
+    return out;
+}
