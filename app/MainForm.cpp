@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "DataFile.h"
+#include "MessageBox.h"
 #include "Forms.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
@@ -115,7 +116,7 @@ void MainForm::Form_Load()
     s.pnFontLoadFlag = 0;
 
     BuildPalette();
-    if (ReadData()) {
+    if (ReadData() && !MsgBoxIsHooked()) {
         // The message box has gone; give the windows it covered a moment to repaint before the
         // desktop is copied.
         QEventLoop settle;

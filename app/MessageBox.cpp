@@ -31,3 +31,8 @@ void SetMsgBoxHook(MsgBoxHook newHook)
 {
     hook() = std::move(newHook);
 }
+
+bool MsgBoxIsHooked()
+{
+    return bool(hook());
+}

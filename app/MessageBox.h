@@ -14,6 +14,8 @@ void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *pa
 
 using MsgBoxHook = std::function<void(const QString &text, MsgIcon icon, const QString &title)>;
 void SetMsgBoxHook(MsgBoxHook hook);
+// True when a hook stands in for the real boxes.
+bool MsgBoxIsHooked();
 
 // The caption every message box of the program carries.
 inline QString ProgramBoxTitle()

@@ -1,0 +1,1 @@
+// The dialogs' form instances live with the dialogs.
