@@ -1,1 +1,6 @@
-// The dialogs' form instances live with the dialogs.
+#include "Dialogs.h"
+
+Form<TextPreferences> frmFont;
+Form<PaletteWindow> frmColor;
+Form<GeneralPreferences> frmGeneral;
+Form<AboutBox> frmInfo;

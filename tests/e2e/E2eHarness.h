@@ -1,0 +1,97 @@
+#pragma once
+
+// The end-to-end tests drive the real program on a real X display (Xvfb, with no window manager
+// or under openbox; run-e2e.sh starts them) the way a user would: keys and pointer through XTest,
+// eyes through screenshots of the root window and window properties.
+
+#include <QByteArray>
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <vector>
+
+namespace e2e {
+
+Display *display();
+QSize screenSize();
+// True when run-e2e.sh started a window manager for this run.
+bool underWindowManager();
+
+// The root window's pixels now.
+QImage screenshot();
+QImage screenshot(const QRect &area);
+
+// Top-level windows (children of the root, or the client windows a window manager framed) whose
+// WM_NAME is `title`, mapped ones only unless `includeUnmapped`.
+std::vector<Window> windowsNamed(const QString &title, bool includeUnmapped = false);
+// The window's place and size on the screen (its own, without a frame).
+QRect windowRect(Window window);
+// The atom names in the window's _NET_WM_STATE.
+QStringList netWmState(Window window);
+bool isMapped(Window window);
+
+// Input through XTest. Keys are X keysym names ("Return", "F10", "a", "Control_L").
+void keyDown(const char *keysym);
+void keyUp(const char *keysym);
+void tapKey(const char *keysym);
+// A chord such as {"Control_L", "c"}: pressed in order, released in reverse.
+void chord(std::initializer_list<const char *> keysyms);
+// Types text as a user would (any characters of the keyboard map).
+void typeText(const QString &text);
+void movePointer(int x, int y);
+void pressButton(int button);
+void releaseButton(int button);
+void click(int x, int y, int button = 1);
+void sync();
+
+// Waits, pumping nothing of its own, until `condition` holds or `timeoutMs` passes.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 5000);
+void pause(int ms);
+
+// The program, copied into a folder of its own, as a user would run it.
+class Program
+{
+public:
+    Program();
+    ~Program(); // kills the program if it still runs
+
+    QString folder() const { return m_folder.path(); }
+    QString settingsPath() const;
+    void writeSettings(const QByteArray &bytes);
+    QByteArray readSettings() const;
+    bool settingsExist() const;
+
+    // Starts the program; returns once its overlay is mapped and painted (false on time-out).
+    // With `expectFirstStartBox` it first waits for the start-up message, checks it, and closes
+    // it with Return.
+    bool start(bool expectFirstStartBox = false);
+    // The overlay window (0 before start).
+    Window overlay() const { return m_overlay; }
+    qint64 pid() const;
+    bool isRunning() const;
+    // Waits for the program to end by itself; false on time-out.
+    bool waitForExit(int timeoutMs = 5000);
+    void signal(int signalNumber);
+    int exitCode() const;
+    // Opens the command menu with a right press at (x, y), with the modifiers held.
+    void openMenu(int x, int y, std::initializer_list<const char *> modifiers = {});
+    // Chooses "E&xit" from a menu opened with Shift+Ctrl+Alt.
+    void exitThroughMenu(int x = 600, int y = 500);
+    QString output() const;
+
+    static QString executable(); // the built program
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_process;
+    Window m_overlay = 0;
+};
+
+} // namespace e2e
