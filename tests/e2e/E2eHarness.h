@@ -12,17 +12,28 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <X11/Xlib.h>
 
 #include <functional>
 #include <vector>
 
+struct _XDisplay;
+
 namespace e2e {
+
+// X's own types, named without including Xlib (whose True and False macros would clash with the
+// program's flags).
+using Display = ::_XDisplay;
+using XWindow = unsigned long;
 
 Display *display();
 QSize screenSize();
 // True when run-e2e.sh started a window manager for this run.
 bool underWindowManager();
+
+// Gives the desktop (the root window's background) a picture whose every pixel is a function of
+// its place, so a test can tell which desktop pixel it sees.
+void paintDesktopPattern();
+QRgb desktopPatternAt(int x, int y);
 
 // The root window's pixels now.
 QImage screenshot();
@@ -30,12 +41,12 @@ QImage screenshot(const QRect &area);
 
 // Top-level windows (children of the root, or the client windows a window manager framed) whose
 // WM_NAME is `title`, mapped ones only unless `includeUnmapped`.
-std::vector<Window> windowsNamed(const QString &title, bool includeUnmapped = false);
+std::vector<XWindow> windowsNamed(const QString &title, bool includeUnmapped = false);
 // The window's place and size on the screen (its own, without a frame).
-QRect windowRect(Window window);
+QRect windowRect(XWindow window);
 // The atom names in the window's _NET_WM_STATE.
-QStringList netWmState(Window window);
-bool isMapped(Window window);
+QStringList netWmState(XWindow window);
+bool isMapped(XWindow window);
 
 // Input through XTest. Keys are X keysym names ("Return", "F10", "a", "Control_L").
 void keyDown(const char *keysym);
@@ -73,7 +84,7 @@ public:
     // it with Return.
     bool start(bool expectFirstStartBox = false);
     // The overlay window (0 before start).
-    Window overlay() const { return m_overlay; }
+    XWindow overlay() const { return m_overlay; }
     qint64 pid() const;
     bool isRunning() const;
     // Waits for the program to end by itself; false on time-out.
@@ -87,11 +98,13 @@ public:
     QString output() const;
 
     static QString executable(); // the built program
+    // The settings file the defaults make, changed by `edit` first.
+    static QByteArray settingsBytes(const std::function<void()> &edit = {});
 
 private:
     QTemporaryDir m_folder;
     QProcess m_process;
-    Window m_overlay = 0;
+    XWindow m_overlay = 0;
 };
 
 } // namespace e2e

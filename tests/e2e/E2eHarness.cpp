@@ -1,0 +1,456 @@
+#include "E2eHarness.h"
+
+#include "settings/Palette.h"
+#include "settings/Settings.h"
+#include "settings/SettingsCodec.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace e2e {
+
+Display *display()
+{
+    static Display *dpy = XOpenDisplay(nullptr);
+    return dpy;
+}
+
+QSize screenSize()
+{
+    Display *dpy = display();
+    return {DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))};
+}
+
+bool underWindowManager()
+{
+    return qEnvironmentVariable("E2E_WM") == QLatin1String("openbox");
+}
+
+QRgb desktopPatternAt(int x, int y)
+{
+    return qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, ((x + y) * 3) & 0xFF);
+}
+
+void paintDesktopPattern()
+{
+    Display *dpy = display();
+    const int screen = DefaultScreen(dpy);
+    const QSize size = screenSize();
+    const Window root = RootWindow(dpy, screen);
+    Pixmap pixmap = XCreatePixmap(dpy, root, unsigned(size.width()), unsigned(size.height()),
+                                  unsigned(DefaultDepth(dpy, screen)));
+    XImage *image = XGetImage(dpy, pixmap, 0, 0, unsigned(size.width()), unsigned(size.height()),
+                              AllPlanes, ZPixmap);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            XPutPixel(image, x, y, desktopPatternAt(x, y) & 0xFFFFFF);
+    GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
+    XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(size.width()),
+              unsigned(size.height()));
+    XFreeGC(dpy, gc);
+    XDestroyImage(image);
+    XSetWindowBackgroundPixmap(dpy, root, pixmap);
+    XClearWindow(dpy, root);
+    XFreePixmap(dpy, pixmap);
+    XSync(dpy, False);
+}
+
+QImage screenshot()
+{
+    return screenshot(QRect(QPoint(0, 0), screenSize()));
+}
+
+QImage screenshot(const QRect &area)
+{
+    Display *dpy = display();
+    XSync(dpy, False);
+    XImage *image = XGetImage(dpy, DefaultRootWindow(dpy), area.x(), area.y(),
+                              unsigned(area.width()), unsigned(area.height()), AllPlanes, ZPixmap);
+    QImage out(area.size(), QImage::Format_RGB32);
+    if (!image)
+        return {};
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            out.setPixel(x, y, 0xFF000000u | (XGetPixel(image, x, y) & 0xFFFFFF));
+    XDestroyImage(image);
+    return out;
+}
+
+namespace {
+
+QString windowName(Display *dpy, Window window)
+{
+    const Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    if (XGetWindowProperty(dpy, window, netName, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data)
+            == Success
+        && data && type == utf8) {
+        const QString name = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
+        XFree(data);
+        return name;
+    }
+    if (data)
+        XFree(data);
+    char *name = nullptr;
+    if (XFetchName(dpy, window, &name) && name) {
+        const QString result = QString::fromLocal8Bit(name);
+        XFree(name);
+        return result;
+    }
+    return {};
+}
+
+void collect(Display *dpy, Window parent, int depth, const QString &title, bool includeUnmapped,
+             std::vector<Window> &out)
+{
+    Window root = 0, parentOut = 0;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(dpy, parent, &root, &parentOut, &children, &count))
+        return;
+    for (unsigned int i = 0; i < count; ++i) {
+        const Window child = children[i];
+        if (windowName(dpy, child) == title && (includeUnmapped || isMapped(child)))
+            out.push_back(child);
+        if (depth < 3)
+            collect(dpy, child, depth + 1, title, includeUnmapped, out);
+    }
+    if (children)
+        XFree(children);
+}
+
+int gIgnoreErrors(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+} // namespace
+
+std::vector<Window> windowsNamed(const QString &title, bool includeUnmapped)
+{
+    Display *dpy = display();
+    XSetErrorHandler(gIgnoreErrors); // windows may go while they are looked at
+    std::vector<Window> out;
+    collect(dpy, DefaultRootWindow(dpy), 0, title, includeUnmapped, out);
+    return out;
+}
+
+bool isMapped(Window window)
+{
+    XWindowAttributes attributes {};
+    if (!XGetWindowAttributes(display(), window, &attributes))
+        return false;
+    return attributes.map_state == IsViewable;
+}
+
+QRect windowRect(Window window)
+{
+    Display *dpy = display();
+    XWindowAttributes attributes {};
+    if (!XGetWindowAttributes(dpy, window, &attributes))
+        return {};
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    return {x, y, attributes.width, attributes.height};
+}
+
+QStringList netWmState(Window window)
+{
+    Display *dpy = display();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QStringList names;
+    if (XGetWindowProperty(dpy, window, XInternAtom(dpy, "_NET_WM_STATE", False), 0, 64, False,
+                           XA_ATOM, &type, &format, &count, &after, &data)
+            == Success
+        && data) {
+        const auto *atoms = reinterpret_cast<const Atom *>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            char *name = XGetAtomName(dpy, atoms[i]);
+            names << QString::fromLatin1(name);
+            XFree(name);
+        }
+    }
+    if (data)
+        XFree(data);
+    return names;
+}
+
+namespace {
+KeyCode codeFor(const char *keysym)
+{
+    const KeySym sym = XStringToKeysym(keysym);
+    return XKeysymToKeycode(display(), sym);
+}
+} // namespace
+
+void keyDown(const char *keysym)
+{
+    XTestFakeKeyEvent(display(), codeFor(keysym), True, 0);
+    sync();
+}
+
+void keyUp(const char *keysym)
+{
+    XTestFakeKeyEvent(display(), codeFor(keysym), False, 0);
+    sync();
+}
+
+void tapKey(const char *keysym)
+{
+    keyDown(keysym);
+    pause(20);
+    keyUp(keysym);
+}
+
+void chord(std::initializer_list<const char *> keysyms)
+{
+    for (const char *key : keysyms) {
+        keyDown(key);
+        pause(20);
+    }
+    for (auto it = std::rbegin(keysyms); it != std::rend(keysyms); ++it) {
+        keyUp(*it);
+        pause(20);
+    }
+}
+
+void typeText(const QString &text)
+{
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"),
+                       QStringLiteral("--"), text});
+}
+
+void movePointer(int x, int y)
+{
+    XTestFakeMotionEvent(display(), -1, x, y, 0);
+    sync();
+}
+
+void pressButton(int button)
+{
+    XTestFakeButtonEvent(display(), unsigned(button), True, 0);
+    sync();
+}
+
+void releaseButton(int button)
+{
+    XTestFakeButtonEvent(display(), unsigned(button), False, 0);
+    sync();
+}
+
+void click(int x, int y, int button)
+{
+    movePointer(x, y);
+    pause(30);
+    pressButton(button);
+    pause(30);
+    releaseButton(button);
+}
+
+void sync()
+{
+    XSync(display(), False);
+}
+
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(25);
+    }
+    return true;
+}
+
+void pause(int ms)
+{
+    QThread::msleep(ulong(ms));
+}
+
+// --- the program -----------------------------------------------------------------------------
+
+QString Program::executable()
+{
+    return QString::fromLocal8Bit(QUILLAN_EXECUTABLE);
+}
+
+QByteArray Program::settingsBytes(const std::function<void()> &edit)
+{
+    const Settings saved = gSettings;
+    gSettings = Settings {};
+    BuildPalette();
+    SetDefaults();
+    if (edit)
+        edit();
+    const QByteArray bytes = EncodeSettings(gSettings).bytes;
+    gSettings = saved;
+    return bytes;
+}
+
+Program::Program()
+{
+    QFile::copy(executable(), folder() + QStringLiteral("/quillan"));
+    QFile::setPermissions(folder() + QStringLiteral("/quillan"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder());
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("XDG_SESSION_TYPE"));
+    m_process.setProcessEnvironment(env);
+    m_process.setWorkingDirectory(folder());
+}
+
+Program::~Program()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+QString Program::settingsPath() const
+{
+    return folder() + QStringLiteral("/QUILLAN.DAT");
+}
+
+void Program::writeSettings(const QByteArray &bytes)
+{
+    QFile file(settingsPath());
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray Program::readSettings() const
+{
+    QFile file(settingsPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Program::settingsExist() const
+{
+    return QFileInfo::exists(settingsPath());
+}
+
+bool Program::start(bool expectFirstStartBox)
+{
+    m_process.start(folder() + QStringLiteral("/quillan"), {});
+    if (!m_process.waitForStarted(5000))
+        return false;
+    if (expectFirstStartBox) {
+        std::vector<XWindow> box;
+        if (!waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
+                       10000))
+            return false;
+        // The box takes the keyboard; Return presses its only button.
+        pause(300);
+        for (int attempt = 0; attempt < 5 && isMapped(box.front()); ++attempt) {
+            const QRect r = windowRect(box.front());
+            movePointer(r.center().x(), r.center().y());
+            tapKey("Return");
+            waitUntil([&] { return !isMapped(box.front()); }, 1000);
+        }
+    }
+    const QSize screen = screenSize();
+    std::vector<XWindow> found;
+    const bool mapped = waitUntil(
+        [&] {
+            found = windowsNamed(QStringLiteral("Vyn Quillane"));
+            for (XWindow w : found) {
+                const QRect r = windowRect(w);
+                if (r.width() > screen.width() / 4 && r.height() > screen.height() / 4) {
+                    m_overlay = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        10000);
+    if (!mapped)
+        return false;
+    // Give the overlay its first paint.
+    pause(400);
+    return m_process.state() == QProcess::Running;
+}
+
+qint64 Program::pid() const
+{
+    return m_process.processId();
+}
+
+bool Program::isRunning() const
+{
+    return m_process.state() == QProcess::Running;
+}
+
+bool Program::waitForExit(int timeoutMs)
+{
+    return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+}
+
+void Program::signal(int signalNumber)
+{
+    if (isRunning())
+        ::kill(pid_t(pid()), signalNumber);
+}
+
+int Program::exitCode() const
+{
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+void Program::openMenu(int x, int y, std::initializer_list<const char *> modifiers)
+{
+    movePointer(x, y);
+    pause(50);
+    for (const char *key : modifiers)
+        keyDown(key);
+    pause(50);
+    pressButton(3);
+    pause(50);
+    releaseButton(3);
+    pause(50);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
+        keyUp(*it);
+    pause(400);
+}
+
+void Program::exitThroughMenu(int x, int y)
+{
+    openMenu(x, y, {"Shift_L", "Control_L", "Alt_L"});
+    // "E&xit": its access key chooses it.
+    tapKey("x");
+}
+
+QString Program::output() const
+{
+    return QString::fromLocal8Bit(const_cast<QProcess &>(m_process).readAll());
+}
+
+} // namespace e2e

@@ -1,0 +1,127 @@
+// The program as a user meets it: start-up, the frozen screen, the keyboard, and the ways out.
+#include "E2eHarness.h"
+
+#include "settings/Settings.h"
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+// The text block stands at (200, 200); everything well away from it shows the desktop as it was.
+QRect awayFromTheText(const QRect &overlay)
+{
+    return QRect(overlay.x() + 2, overlay.y() + 320, overlay.width() - 4,
+                 overlay.height() - 322);
+}
+
+class StartUp : public ::testing::Test
+{
+protected:
+    void SetUp() override { paintDesktopPattern(); }
+};
+
+} // namespace
+
+TEST_F(StartUp, FirstStartShowsTheMessageOnceAndFreezesTheScreenUnchanged)
+{
+    const QImage before = screenshot();
+    Program program;
+    ASSERT_TRUE(program.start(/*expectFirstStartBox=*/true)) << program.output().toStdString();
+    EXPECT_TRUE(windowsNamed(QStringLiteral(" Vyn Quillane")).empty()) << "the box is gone";
+
+    const QRect overlay = windowRect(program.overlay());
+    EXPECT_EQ(overlay, QRect(QPoint(0, 0), screenSize()));
+    // Only the overlay is seen: the main form never appears.
+    EXPECT_EQ(windowsNamed(QStringLiteral("Vyn Quillane")).size(), 1u);
+
+    const QRect still = awayFromTheText(overlay);
+    EXPECT_EQ(screenshot(still), before.copy(still));
+    // The file exists, empty, while the program runs.
+    EXPECT_TRUE(program.settingsExist());
+    EXPECT_TRUE(program.readSettings().isEmpty());
+
+    program.exitThroughMenu();
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.readSettings(), Program::settingsBytes());
+    EXPECT_EQ(program.readSettings().size(), 85);
+}
+
+TEST_F(StartUp, TheOverlayKeepsWithinItsMarginsPixelForPixel)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes([] {
+        gSettings.gnMarginLeft = 50;
+        gSettings.gnMarginTop = 30;
+    }));
+    const QImage before = screenshot();
+    ASSERT_TRUE(program.start());
+    const QSize screen = screenSize();
+    const QRect overlay = windowRect(program.overlay());
+    EXPECT_EQ(overlay, QRect(50, 30, screen.width() - 50, screen.height() - 30));
+    const QImage after = screenshot();
+    // The overlay's pixel (0, 0) shows the desktop's (50, 30), and so on across it.
+    EXPECT_EQ(after.pixel(50, 30), before.pixel(50, 30));
+    EXPECT_EQ(after.pixel(50, 30), desktopPatternAt(50, 30));
+    const QRect still = awayFromTheText(overlay);
+    EXPECT_EQ(after.copy(still), before.copy(still));
+    // The strips outside the margins are not covered.
+    EXPECT_EQ(after.copy(0, 0, 50, screen.height()), before.copy(0, 0, 50, screen.height()));
+    EXPECT_EQ(after.copy(0, 0, screen.width(), 30), before.copy(0, 0, screen.width(), 30));
+}
+
+TEST_F(StartUp, TheOverlayIsTopmostUnderAWindowManager)
+{
+    if (!underWindowManager())
+        GTEST_SKIP() << "no window manager: no band of topmost windows to be in";
+    Program program;
+    program.writeSettings(Program::settingsBytes());
+    ASSERT_TRUE(program.start());
+    EXPECT_TRUE(netWmState(program.overlay()).contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
+}
+
+TEST_F(StartUp, TypedKeysReachTheTextAndAreSaved)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes());
+    ASSERT_TRUE(program.start());
+    const QImage before = screenshot(QRect(150, 150, 500, 200));
+    typeText(QStringLiteral("abc"));
+    ASSERT_TRUE(waitUntil([&] { return screenshot(QRect(150, 150, 500, 200)) != before; }));
+    program.exitThroughMenu();
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_TRUE(program.readSettings().contains("abc"));
+}
+
+TEST_F(StartUp, AltF4SavesAndEnds)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes([] { gSettings.gsText = QStringLiteral("x"); }));
+    ASSERT_TRUE(program.start());
+    movePointer(500, 500);
+    chord({"Alt_L", "F4"});
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(program.readSettings(), Program::settingsBytes([] { gSettings.gsText = "x"; }));
+}
+
+TEST_F(StartUp, TheSessionsEndSavesAndAnInterruptDoesNot)
+{
+    {
+        Program program;
+        ASSERT_TRUE(program.start(true));
+        program.signal(SIGTERM);
+        ASSERT_TRUE(program.waitForExit());
+        EXPECT_EQ(program.readSettings().size(), 85);
+    }
+    {
+        Program program;
+        ASSERT_TRUE(program.start(true));
+        program.signal(SIGINT);
+        ASSERT_TRUE(program.waitForExit());
+        EXPECT_TRUE(program.readSettings().isEmpty());
+    }
+}
