@@ -335,6 +335,13 @@ Program::~Program()
     }
 }
 
+void Program::setEnvironment(const QString &name, const QString &value)
+{
+    QProcessEnvironment env = m_process.processEnvironment();
+    env.insert(name, value);
+    m_process.setProcessEnvironment(env);
+}
+
 QString Program::settingsPath() const
 {
     return folder() + QStringLiteral("/QUILLAN.DAT");

@@ -75,6 +75,8 @@ public:
 
     QString folder() const { return m_folder.path(); }
     QString settingsPath() const;
+    // An environment variable for the program's process (before start).
+    void setEnvironment(const QString &name, const QString &value);
     void writeSettings(const QByteArray &bytes);
     QByteArray readSettings() const;
     bool settingsExist() const;

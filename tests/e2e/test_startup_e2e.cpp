@@ -125,3 +125,27 @@ TEST_F(StartUp, TheSessionsEndSavesAndAnInterruptDoesNot)
         EXPECT_TRUE(program.readSettings().isEmpty());
     }
 }
+
+// On a scaled screen the overlay still shows the desktop device pixel for device pixel.
+class ScaledStartUp : public StartUp, public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(ScaledStartUp, TheSnapshotIsNeverRescaled)
+{
+    Program program;
+    program.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(GetParam()));
+    program.writeSettings(Program::settingsBytes([] {
+        gSettings.gnMarginLeft = 10;
+        gSettings.gnMarginTop = 6;
+    }));
+    const QImage before = screenshot();
+    ASSERT_TRUE(program.start());
+    const QImage after = screenshot();
+    const QSize screen = screenSize();
+    // Below the text block, which the scale makes larger.
+    const QRect still(0, screen.height() * 4 / 5, screen.width(), screen.height() / 5);
+    EXPECT_EQ(after.copy(still), before.copy(still));
+}
+
+INSTANTIATE_TEST_SUITE_P(Factors, ScaledStartUp, ::testing::Values("1.5", "2"));

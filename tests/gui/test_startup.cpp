@@ -2,6 +2,7 @@
 #include "ProgramFixture.h"
 
 #include "app/DataFile.h"
+#include "overlay/Topmost.h"
 #include "settings/SettingsFile.h"
 
 #include <QDir>
@@ -331,4 +332,35 @@ TEST_F(ProgramTest, ASaveThatFailsIsReportedAndGoesToThePerUserFolder)
     EXPECT_TRUE(boxes.empty());
     // ... and the next start reads the per-user copy.
     EXPECT_EQ(SettingsPathToRead(), UserSettingsPath());
+}
+
+TEST_F(ProgramTest, EnteringAndLeavingTheTopmostBandKeepsTheWindowAsItIs)
+{
+    startProgram();
+    OverlayForm &o = overlay();
+    const WId before = o.winId();
+    const QRect geometry = o.geometry();
+    for (int mode : {0, 1, 7, 0, 1}) {
+        SetFormTopmost(&o, mode);
+        EXPECT_EQ(o.winId(), before);
+        EXPECT_EQ(o.geometry(), geometry);
+        EXPECT_TRUE(o.isVisible());
+    }
+    EXPECT_TRUE(o.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    SetFormTopmost(&o, 0);
+    EXPECT_FALSE(o.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    SetFormTopmost(&o, 2); // any other mode does nothing
+    EXPECT_FALSE(o.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(NativePlatform, SaysWhenTheDesktopCannotBeCopiedUnderWayland)
+{
+    const QByteArray saved = qgetenv("WAYLAND_DISPLAY");
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    const std::string reason = platform::makeNativeCapabilities()->capture->unavailableReason();
+    EXPECT_NE(reason.find("X11 session"), std::string::npos) << reason;
+    if (saved.isNull())
+        qunsetenv("WAYLAND_DISPLAY");
+    else
+        qputenv("WAYLAND_DISPLAY", saved);
 }

@@ -1,0 +1,37 @@
+# Shared by scripts/run and scripts/test: installs what the program needs to build, run and be
+# tested on Debian 12, unless it is there already.
+# shellcheck shell=bash
+
+QUILLAN_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libgtest-dev
+    fonts-liberation
+)
+QUILLAN_TEST_PACKAGES=(xvfb xdotool x11-utils openbox)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing ${missing[*]} ..."
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+# Configures (once) and builds a tree.
+build_tree() {
+    local dir=$1 type=$2
+    shift 2
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+    fi
+    cmake --build "$dir"
+}
