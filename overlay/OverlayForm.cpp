@@ -26,21 +26,19 @@ QImage snapshotFor(const QRect &overlay, qreal ratio)
 {
     const QRect device(qRound(overlay.x() * ratio), qRound(overlay.y() * ratio),
                        qRound(overlay.width() * ratio), qRound(overlay.height() * ratio));
-    QImage image(device.size(), QImage::Format_RGB32);
-    image.fill(Qt::black);
-    const platform::DesktopPixels desktop = platform::caps().capture->grabDesktop();
-    if (!desktop.empty()) {
-        const QImage whole(reinterpret_cast<const uchar *>(desktop.argb.data()), desktop.width,
-                           desktop.height, desktop.width * 4, QImage::Format_RGB32);
-        // Parts of the overlay beyond the screen (negative margins) stay black.
-        const QRect inside = device & whole.rect();
-        for (int y = inside.top(); y <= inside.bottom(); ++y) {
-            const auto *src = reinterpret_cast<const QRgb *>(whole.constScanLine(y)) + inside.left();
-            auto *dst = reinterpret_cast<QRgb *>(image.scanLine(y - device.y()))
-                + (inside.left() - device.x());
-            std::copy(src, src + inside.width(), dst);
-        }
+    platform::DesktopImage desktop = platform::caps().capture->captureDesktop(
+        device.x(), device.y(), device.width(), device.height());
+    if (desktop.empty()) {
+        QImage black(device.size(), QImage::Format_RGB32);
+        black.fill(Qt::black);
+        black.setDevicePixelRatio(ratio);
+        return black;
     }
+    // The image uses the capture's memory as it is; it lets go of it when the last copy goes.
+    auto *keeper = new std::shared_ptr<void>(std::move(desktop.memory));
+    QImage image(reinterpret_cast<uchar *>(desktop.pixels), desktop.width, desktop.height,
+                 qsizetype(desktop.strideBytes), QImage::Format_RGB32,
+                 [](void *info) { delete static_cast<std::shared_ptr<void> *>(info); }, keeper);
     image.setDevicePixelRatio(ratio);
     return image;
 }

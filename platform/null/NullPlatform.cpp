@@ -2,6 +2,8 @@
 // nothing to capture, no global keyboard, no window manager.
 #include "platform/Platform.h"
 
+#include <vector>
+
 namespace platform {
 
 namespace {
@@ -9,7 +11,7 @@ class NullCapture final : public DesktopCapture
 {
 public:
     std::string unavailableReason() override { return {}; }
-    DesktopPixels grabDesktop() override { return {}; }
+    DesktopImage captureDesktop(int, int, int, int) override { return {}; }
 };
 
 class NullStack final : public WindowStack
@@ -56,6 +58,25 @@ std::unique_ptr<Capabilities> makeNullCapabilities()
     c->drag = std::make_unique<NullDrag>();
     c->session = std::make_unique<NullSession>();
     return c;
+}
+
+} // namespace platform
+
+namespace platform {
+
+DesktopImage BlackDesktopImage(int width, int height)
+{
+    DesktopImage image;
+    if (width <= 0 || height <= 0)
+        return image;
+    auto memory = std::make_shared<std::vector<std::uint32_t>>(
+        std::size_t(width) * std::size_t(height), 0xFF000000u);
+    image.width = width;
+    image.height = height;
+    image.strideBytes = std::ptrdiff_t(width) * 4;
+    image.pixels = memory->data();
+    image.memory = std::move(memory);
+    return image;
 }
 
 } // namespace platform

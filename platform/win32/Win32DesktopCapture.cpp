@@ -14,15 +14,15 @@ class Win32DesktopCapture final : public DesktopCapture
 public:
     std::string unavailableReason() override { return {}; }
 
-    DesktopPixels grabDesktop() override
+    DesktopImage captureDesktop(int x, int y, int width, int height) override
     {
-        DesktopPixels out;
+        DesktopImage out = BlackDesktopImage(width, height);
+        if (out.empty())
+            return out;
         HWND desktop = GetDesktopWindow();
         HDC screen = GetDC(desktop);
         if (!screen)
-            return out;
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
+            return {};
         HDC memory = CreateCompatibleDC(screen);
         BITMAPINFO info {};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -33,24 +33,26 @@ public:
         info.bmiHeader.biCompression = BI_RGB;
         void *bits = nullptr;
         HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bool copied = false;
         if (memory && bitmap && bits) {
             HGDIOBJ previous = SelectObject(memory, bitmap);
-            if (BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY)) {
-                out.width = width;
-                out.height = height;
-                const auto *pixels = static_cast<const std::uint32_t *>(bits);
-                out.argb.assign(pixels, pixels + std::size_t(width) * std::size_t(height));
-                for (std::uint32_t &pixel : out.argb)
-                    pixel |= 0xFF000000u;
-            }
+            // The destination's origin is the rectangle's corner, so the desktop's (x, y) lands
+            // on the image's (0, 0); what lies beyond the screen stays black.
+            copied = BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY) != FALSE;
             SelectObject(memory, previous);
+            if (copied) {
+                const auto *source = static_cast<const std::uint32_t *>(bits);
+                const std::size_t count = std::size_t(width) * std::size_t(height);
+                for (std::size_t i = 0; i < count; ++i)
+                    out.pixels[i] = source[i] | 0xFF000000u;
+            }
         }
         if (bitmap)
             DeleteObject(bitmap);
         if (memory)
             DeleteDC(memory);
         ReleaseDC(desktop, screen);
-        return out;
+        return copied ? out : DesktopImage {};
     }
 };
 

@@ -20,17 +20,14 @@ struct FakeCapture : platform::DesktopCapture
 {
     QSize size;
     std::string unavailableReason() override { return {}; }
-    platform::DesktopPixels grabDesktop() override
+    platform::DesktopImage captureDesktop(int x, int y, int width, int height) override
     {
-        platform::DesktopPixels pixels;
-        pixels.width = size.width();
-        pixels.height = size.height();
-        pixels.argb.resize(std::size_t(size.width()) * std::size_t(size.height()));
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                pixels.argb[std::size_t(y) * std::size_t(size.width()) + std::size_t(x)]
-                    = DesktopPixelAt(x, y);
-        return pixels;
+        platform::DesktopImage image = platform::BlackDesktopImage(width, height);
+        for (int row = std::max(y, 0); row < std::min(y + height, size.height()); ++row)
+            for (int col = std::max(x, 0); col < std::min(x + width, size.width()); ++col)
+                image.pixels[std::size_t(row - y) * std::size_t(width) + std::size_t(col - x)]
+                    = DesktopPixelAt(col, row);
+        return image;
     }
 };
 } // namespace

@@ -1,0 +1,170 @@
+// Start-up and memory of the program beside the floor program, on the current X display:
+// process start to the overlay mapped and painted, and the peak resident memory (VmHWM).
+//   bench_startup QUILLAN FLOOR RUNS
+// The program's paint is seen when its default text "Hello!" shows in its colour; the floor
+// reports its own first paint.
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+long long nowNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+long vmHwmKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+bool fullScreenWindowMapped(Display *dpy)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count);
+    const int w = DisplayWidth(dpy, DefaultScreen(dpy)), h = DisplayHeight(dpy, DefaultScreen(dpy));
+    bool found = false;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes a {};
+        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable
+            && a.width == w && a.height == h)
+            found = true;
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// The default text's colour (255, 0, 80) somewhere in the text block's area.
+bool textPainted(Display *dpy)
+{
+    XImage *image = XGetImage(dpy, DefaultRootWindow(dpy), 200, 200, 200, 60, AllPlanes, ZPixmap);
+    if (!image)
+        return false;
+    bool found = false;
+    for (int y = 0; y < 60 && !found; y += 2)
+        for (int x = 0; x < 200 && !found; ++x)
+            found = (XGetPixel(image, x, y) & 0xFFFFFF) == 0xFF0050;
+    XDestroyImage(image);
+    return found;
+}
+
+struct Run
+{
+    double mappedMs = 0;
+    double paintedMs = 0;
+    long hwmKb = 0;
+};
+
+// The default settings file, so no start-up message gets in the way.
+const char kDefaults[] = "\x00\x00\x48\x43\x00\x00\x48\x43\x06\x00Hello!\x05\x00"
+                         "Arial\x24\x00\x01\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x0c\x00"
+                         "\x06\x00\x05\x00\x01\x00\x0d\x00\x02\x00\x01\x00\x04\x00\x01\x00"
+                         "\x00\x00\x00\x00\x00\x00\x00\x00"
+                         "\x00\x00\x01\x00" "C" "\x00\x00\x01\x00" "L" "\x00\x00\x01\x00" "R"
+                         "\x00\x00\x01\x00" "S" "\x00\x00";
+
+Run runOnce(Display *dpy, const QString &program, bool isFloor)
+{
+    QTemporaryDir folder;
+    const QString copy = folder.path() + QStringLiteral("/prog");
+    QFile::copy(program, copy);
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
+    QFile settings(folder.path() + QStringLiteral("/QUILLAN.DAT"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(kDefaults, sizeof kDefaults - 1);
+    settings.close();
+
+    QProcess process;
+    process.setWorkingDirectory(folder.path());
+    Run run;
+    const long long start = nowNs();
+    process.start(copy, {});
+    process.waitForStarted();
+    long long mapped = 0, painted = 0;
+    while (nowNs() - start < 20'000'000'000LL && (!mapped || !painted)) {
+        if (!mapped && fullScreenWindowMapped(dpy))
+            mapped = nowNs();
+        if (!painted) {
+            if (isFloor) {
+                process.waitForReadyRead(1);
+                const QByteArray out = process.readAll();
+                const int at = out.indexOf("painted ");
+                if (at >= 0)
+                    painted = out.mid(at + 8).trimmed().toLongLong();
+            } else if (mapped && textPainted(dpy)) {
+                painted = nowNs();
+            }
+        }
+        QThread::usleep(500);
+    }
+    QThread::msleep(300);
+    run.hwmKb = vmHwmKb(process.processId());
+    run.mappedMs = double(mapped - start) / 1e6;
+    run.paintedMs = double(std::max(painted, mapped) - start) / 1e6;
+    process.kill();
+    process.waitForFinished();
+    // Let the server settle before the next start.
+    QThread::msleep(200);
+    return run;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: bench_startup QUILLAN FLOOR RUNS\n");
+        return 2;
+    }
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy) {
+        std::fprintf(stderr, "bench_startup: no X display\n");
+        return 1;
+    }
+    const int runs = std::max(1, atoi(argv[3]));
+    std::vector<double> paint[2], hwm[2];
+    for (int i = 0; i < runs; ++i) {
+        // Alternate, so a slow moment of the machine falls on both alike.
+        for (int which = 0; which < 2; ++which) {
+            const Run r = runOnce(dpy, QString::fromLocal8Bit(argv[1 + which]), which == 1);
+            paint[which].push_back(r.paintedMs);
+            hwm[which].push_back(double(r.hwmKb) / 1024.0);
+        }
+    }
+    const double p0 = median(paint[0]), p1 = median(paint[1]);
+    const double m0 = median(hwm[0]), m1 = median(hwm[1]);
+    std::printf("%dx%d start-up median %.1f ms (floor %.1f ms, ratio %.2f); "
+                "peak memory %.1f MB (floor %.1f MB, +%.1f MB)\n",
+                DisplayWidth(dpy, 0), DisplayHeight(dpy, 0), p0, p1, p1 > 0 ? p0 / p1 : 0, m0, m1,
+                m0 - m1);
+    XCloseDisplay(dpy);
+    return 0;
+}
