@@ -32,14 +32,19 @@ void SetDefaults()
 
 void DeriveSlotColor(int slot)
 {
+    DeriveSlotColor(gSettings, slot);
+}
+
+void DeriveSlotColor(Settings &record, int slot)
+{
     if (slot < SlotText || slot > SlotLines)
         return;
-    const int column = gSettings.gnColorCol[slot];
-    const int row = gSettings.gnColorRow[slot];
+    const int column = record.gnColorCol[slot];
+    const int row = record.gnColorRow[slot];
     // A cell off the grid (only a damaged file holds one) has no components: keep the colour.
     if (!IsCellInGrid(column, row))
         return;
     int red = 0, green = 0, blue = 0;
     GetCellRGB(column, row, red, green, blue);
-    gSettings.glColor[slot] = PackColor(red, green, blue);
+    record.glColor[slot] = PackColor(red, green, blue);
 }

@@ -61,3 +61,5 @@ void SetDefaults();
 // Recomputes glColor(slot) from the slot's cell. A cell outside the palette grid leaves the
 // colour it had (the lookup yields no components).
 void DeriveSlotColor(int slot);
+// The same for a record other than the process-wide one.
+void DeriveSlotColor(Settings &record, int slot);

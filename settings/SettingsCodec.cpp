@@ -133,18 +133,6 @@ private:
     bool m_truncated = false;
 };
 
-// The packed colour of the slot's cell in `s`; a cell off the grid keeps the colour it had.
-void DeriveColorOf(Settings &s, int slot)
-{
-    const int column = s.gnColorCol[slot];
-    const int row = s.gnColorRow[slot];
-    if (!IsCellInGrid(column, row))
-        return;
-    int red = 0, green = 0, blue = 0;
-    GetCellRGB(column, row, red, green, blue);
-    s.glColor[slot] = PackColor(red, green, blue);
-}
-
 DecodeResult Broken(const QString &field)
 {
     DecodeResult result;
@@ -177,7 +165,7 @@ DecodeResult DecodeSettings(const QByteArray &bytes, Settings &into)
     for (int slot = SlotText; slot <= SlotLines; ++slot) {
         into.gnColorCol[slot] = in.int16();
         into.gnColorRow[slot] = in.int16();
-        DeriveColorOf(into, slot);
+        DeriveSlotColor(into, slot);
     }
 
     // Group 3: the margins.
