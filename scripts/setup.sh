@@ -7,7 +7,9 @@ QUILLAN_PACKAGES=(
     qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libgtest-dev
     fonts-liberation
 )
-QUILLAN_TEST_PACKAGES=(xvfb xdotool x11-utils openbox)
+# Tests also need a virtual display and its tools, the 32-bit Windows cross-compiler for the check
+# of platform/win32/, and clang with its sanitizer and fuzzer runtimes for the settings fuzzer.
+QUILLAN_TEST_PACKAGES=(xvfb xdotool x11-utils openbox g++-mingw-w64-i686 clang-14 libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
