@@ -28,12 +28,11 @@ ensure_packages() {
         "${missing[@]}"
 }
 
-# Configures (once) and builds a tree.
+# Configures and builds a tree. Configuring again is quick, and it lets options added since the
+# tree was made take effect.
 build_tree() {
     local dir=$1 type=$2
     shift 2
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-    fi
+    cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
     cmake --build "$dir"
 }
