@@ -8,8 +8,6 @@
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
-#include <QDir>
-
 const char *BrokenFileMessage()
 {
     return "Data file 'QUILLAN.DAT' is broken or cannot be found.\r\n"
@@ -46,8 +44,12 @@ void WriteData()
     const EncodeResult encoded = EncodeSettings(gSettings);
     const SaveOutcome outcome = SaveSettingsBytes(encoded.bytes);
     if (!outcome.saved) {
-        MsgBox(QStringLiteral("The settings could not be saved in '%1':\r\n%2")
-                   .arg(QDir::toNativeSeparators(outcome.path), outcome.error),
+        // Each place with its own reason: a full disk in one and no permission in the other
+        // ask for different remedies.
+        MsgBox(QStringLiteral("The settings could not be saved in '%1' (%2),\r\n"
+                              "nor in '%3' (%4).")
+                   .arg(ProgramSettingsPath(), outcome.programFolderError, UserSettingsPath(),
+                        outcome.error),
                MsgIcon::Exclamation, ProgramBoxTitle());
     } else if (outcome.usedFallback && outcome.fallbackIsNew) {
         MsgBox(QStringLiteral("The settings could not be saved in '%1' (%2).\r\n"
@@ -55,7 +57,7 @@ void WriteData()
                    .arg(ProgramSettingsPath(), outcome.programFolderError, outcome.path),
                MsgIcon::Information, ProgramBoxTitle());
     }
-    if (encoded.truncated) {
+    if (encoded.truncated && outcome.saved) {
         MsgBox(QStringLiteral("The text is longer than the settings file can hold: only its "
                               "first 65535 bytes were saved."),
                MsgIcon::Exclamation, ProgramBoxTitle());

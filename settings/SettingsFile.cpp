@@ -23,7 +23,10 @@ bool saveAtomically(const QString &path, const QByteArray &bytes, QString &error
         error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // A small write only fills QSaveFile's buffer; the disk's answer comes with the flush, and
+    // commit() would rename the temporary file over the old one even when that flush failed
+    // (a full disk then leaves an empty QUILLAN.DAT). So the flush is checked here, first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         error = file.errorString();
         file.cancelWriting();
         return false;

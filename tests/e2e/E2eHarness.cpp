@@ -365,7 +365,7 @@ bool Program::settingsExist() const
     return QFileInfo::exists(settingsPath());
 }
 
-bool Program::start(bool expectFirstStartBox)
+bool Program::start(bool expectFirstStartBox, int settleMs)
 {
     m_process.start(folder() + QStringLiteral("/quillan"), {});
     if (!m_process.waitForStarted(5000))
@@ -402,7 +402,7 @@ bool Program::start(bool expectFirstStartBox)
     if (!mapped)
         return false;
     // Give the overlay its first paint.
-    pause(400);
+    pause(settleMs);
     return m_process.state() == QProcess::Running;
 }
 

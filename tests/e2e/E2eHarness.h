@@ -83,8 +83,8 @@ public:
 
     // Starts the program; returns once its overlay is mapped and painted (false on time-out).
     // With `expectFirstStartBox` it first waits for the start-up message, checks it, and closes
-    // it with Return.
-    bool start(bool expectFirstStartBox = false);
+    // it with Return. Once the overlay is mapped it waits `settleMs` for the first paint.
+    bool start(bool expectFirstStartBox = false, int settleMs = 400);
     // The overlay window (0 before start).
     XWindow overlay() const { return m_overlay; }
     qint64 pid() const;

@@ -334,6 +334,27 @@ TEST_F(ProgramTest, ASaveThatFailsIsReportedAndGoesToThePerUserFolder)
     EXPECT_EQ(SettingsPathToRead(), UserSettingsPath());
 }
 
+TEST_F(ProgramTest, ASaveThatFindsNoPlaceNamesBothPlacesAndWhy)
+{
+    startProgram();
+    QFile::remove(ProgramSettingsPath());
+    ASSERT_TRUE(QDir(programFolder()).mkdir(QStringLiteral("QUILLAN.DAT")));
+    // Where the per-user folder would be there is a file.
+    const QString userFolder = QFileInfo(UserSettingsPath()).absolutePath();
+    QDir().mkpath(QFileInfo(userFolder).absolutePath());
+    QFile blocker(userFolder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    frmMain->txtInput->setText(QStringLiteral("long text") + QString(70000, QLatin1Char('x')));
+    boxes.clear();
+    WriteData();
+    // One box, naming both places; nothing claims that part of the text was saved.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(boxes[0].text.contains(ProgramSettingsPath())) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(UserSettingsPath())) << boxes[0].text.toStdString();
+}
+
 TEST_F(ProgramTest, EnteringAndLeavingTheTopmostBandKeepsTheWindowAsItIs)
 {
     startProgram();
