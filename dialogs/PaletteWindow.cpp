@@ -223,7 +223,10 @@ private:
 // --- the window ------------------------------------------------------------------------------
 
 PaletteWindow::PaletteWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    // A tool window owned by the overlay: the window manager keeps it above its owner even when
+    // the overlay, focused and covering the screen, is stacked as a full-screen window above
+    // the band of topmost windows (as openbox does after every press on the overlay).
+    : QWidget(frmShow.ifLoaded(), Qt::Tool | Qt::FramelessWindowHint)
     , m_client(new PaletteClient(this))
 {
     QFont windowFont(QStringLiteral("Arial"));
