@@ -323,6 +323,8 @@ void PaletteWindow::Form_Load()
                           outerHeight - 2 * PaletteFrame);
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // Colour mode stands against the Text preferences dialog, which opened it; should that dialog
+    // be gone, the window takes the line mode's corner rather than some arbitrary place.
     const QWidget *textDialog = textDialogLink().window;
     if (!m_lineMode && textDialog)
         move(ColourModePlace(textDialog->frameGeometry(), s.gnTwipsX, s.gnTwipsY));
