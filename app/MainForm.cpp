@@ -3,9 +3,12 @@
 #include "DataFile.h"
 #include "MessageBox.h"
 #include "Forms.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
+#include "overlay/Topmost.h"
 #include "platform/Platform.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -222,6 +225,7 @@ void MainForm::mnuHide_Click()
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
     tmrCapKeyEvent.start();
+    frmColor.unload();
 }
 
 void MainForm::mnuModeTexts_Click()
@@ -235,6 +239,7 @@ void MainForm::mnuModeTexts_Click()
     mnuModeLines->setChecked(false);
     mnuPrefsTexts->setEnabled(true);
     mnuPrefsLines->setEnabled(false);
+    frmColor.unload();
     FocusInput();
 }
 
@@ -254,7 +259,14 @@ void MainForm::mnuModeLines_Click()
 
 void MainForm::mnuPrefsTexts_Click() { }
 
-void MainForm::mnuPrefsLines_Click() { }
+void MainForm::mnuPrefsLines_Click()
+{
+    Settings &s = gSettings;
+    s.gnColorSlot = SlotLines;
+    SetFormTopmost(frmShow.get(), 0);
+    frmColor->Show();
+    DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
+}
 
 void MainForm::mnuPrefsGeneral_Click() { }
 

@@ -1,5 +1,8 @@
 #include "ProgramFixture.h"
 
+#include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
+
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -57,6 +60,7 @@ void ProgramTest::SetUp()
 
 void ProgramTest::TearDown()
 {
+    frmColor.destroy();
     frmShow.destroy();
     frmMain.destroy();
     SetMsgBoxHook(nullptr);
