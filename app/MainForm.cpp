@@ -1,8 +1,11 @@
 #include "MainForm.h"
 
 #include "DataFile.h"
-#include "MessageBox.h"
 #include "Forms.h"
+#include "HotKeys.h"
+#include "MessageBox.h"
+#include "TextEntry.h"
+#include "VirtualKeys.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
@@ -17,6 +20,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 Form<MainForm> frmMain;
@@ -28,6 +32,17 @@ MainForm::MainForm()
 {
     setWindowTitle(QStringLiteral("Vyn Quillane"));
     txtInput->onChange = [this] { txtInput_Change(); };
+    txtInput->onKeyDown = [this](QKeyEvent *event) {
+        txtInput_KeyDown(keyCodeOf(*event), ShiftMaskFrom(event->modifiers()));
+    };
+    txtInput->onKeyUp = [this](QKeyEvent *event) {
+        // A key held down repeats its press, and on X its release too; only the last release is
+        // the key coming up.
+        if (!event->isAutoRepeat())
+            txtInput_KeyUp(keyCodeOf(*event), ShiftMaskFrom(event->modifiers()));
+    };
+    // Text an input method commits comes with no key release of its own to place the caret.
+    txtInput->onInputMethodCommit = [this] { txtInput_KeyUp(0, 0); };
 
     QFont diagnostics(QStringLiteral("Arial"));
     diagnostics.setPointSizeF(9.75);
@@ -279,9 +294,52 @@ void MainForm::txtInput_Change()
     overlay.lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
 }
 
-void MainForm::txtInput_KeyDown(int, int) { }
+int MainForm::keyCodeOf(const QKeyEvent &event)
+{
+    const int native = platform::caps().keys->VirtualKeyFromNative(event.nativeScanCode(),
+                                                                   event.nativeVirtualKey());
+    return native != 0 ? native : VirtualKeyFromQt(event.key(), event.modifiers());
+}
 
-void MainForm::txtInput_KeyUp(int, int) { }
+void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
+{
+    // The caret keeps its blink phase while the key is down.
+    frmShow->tmrBlink.stop();
+    // The hot keys run their commands whatever the items' state; the key goes on to the text box.
+    switch (MatchHotKey(KeyCode, Shift, gSettings.gnHotKeyMods, gSettings.gsHotKeyLetter)) {
+    case HotKeyClear:
+        mnuClear_Click();
+        break;
+    case HotKeyClearLines:
+        mnuClearLines_Click();
+        break;
+    case HotKeyRestore:
+        mnuRestore_Click();
+        break;
+    case HotKeyStandby:
+        mnuHide_Click();
+        break;
+    case NoHotKey:
+        break;
+    }
+}
+
+void MainForm::txtInput_KeyUp(int, int)
+{
+    OverlayForm &overlay = *frmShow;
+    plStartPos = int32_t(std::min<qsizetype>(txtInput->SelStart(), INT32_MAX));
+    const QString before = txtInput->text().left(plStartPos);
+    lblHorizontalPos.setCaption(GetLastLine(before));
+    lblVerticalPos.setCaption(before);
+    if (lblHorizontalPos.caption().isEmpty())
+        lblHorizontalPos.setWidth(0);
+    PlaceCursor();
+    lblX.setCaption(QStringLiteral("X = ") + units::PlainNumber(lblHorizontalPos.width()));
+    lblY.setCaption(QStringLiteral("Y = ") + units::PlainNumber(lblHorizontalPos.height()));
+    lblStart.setCaption(QStringLiteral("StartPos = ") + QString::number(plStartPos));
+    overlay.lblCursor.setCaption(gSettings.gsCursorChar);
+    overlay.tmrBlink.start();
+}
 
 void MainForm::tmrCapKeyEvent_Timer()
 {
