@@ -9,6 +9,7 @@
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
+#include "overlay/Topmost.h"
 #include "platform/Platform.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -22,6 +23,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 
 Form<MainForm> frmMain;
 Form<OverlayForm> frmShow;
@@ -236,6 +238,9 @@ void MainForm::mnuHide_Click()
     const int twips = std::max<int>(gSettings.gnTwipsX, 1);
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
+    // A window manager keeps a window it manages partly on the screen, which would leave a strip
+    // of the frozen picture over the desktop; off the screen the overlay is not to be seen at all.
+    overlay.hide();
     tmrCapKeyEvent.start();
 }
 
@@ -357,7 +362,21 @@ void MainForm::tmrCapKeyEvent_Timer()
         const QRect place = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY,
                                         s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop,
                                         s.gnMarginBottom);
-        frmShow->move(place.topLeft());
+        OverlayForm &overlay = *frmShow;
+        overlay.move(place.topLeft());
+        // Back on top of the screen, without taking the keyboard from the program the user is
+        // in; a press on the overlay gives it back to txtInput.
+        // (Once the window exists the platform reads the request from its window, not the widget.)
+        overlay.setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow *window = overlay.windowHandle())
+            window->setProperty("_q_showWithoutActivating", true);
+        overlay.show();
+        if (QWindow *window = overlay.windowHandle())
+            window->setProperty("_q_showWithoutActivating", QVariant());
+        overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
+        // Over the windows opened meanwhile, as the topmost window it is.
+        if (overlay.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            SetFormTopmost(&overlay, 1);
         tmrCapKeyEvent.stop();
     }
 }

@@ -316,6 +316,7 @@ TEST_F(TextTest, TheStandbyKeyBringsTheOverlayBackOnlyOnceHeldForATick)
     MainForm &m = main();
     key(Qt::Key_S, Qt::ControlModifier);
     ASSERT_TRUE(m.tmrCapKeyEvent.isActive());
+    EXPECT_FALSE(overlay().isVisible()) << "nothing of it left on the screen";
     const QPoint away = overlay().pos();
 
     // F11 pressed since the last tick: not yet.
@@ -331,6 +332,7 @@ TEST_F(TextTest, TheStandbyKeyBringsTheOverlayBackOnlyOnceHeldForATick)
     keys->next[platform::VK_F11_Code] = std::int16_t(0x8000);
     m.tmrCapKeyEvent_Timer();
     EXPECT_EQ(overlay().pos(), QPoint(40, 20));
+    EXPECT_TRUE(overlay().isVisible());
     EXPECT_FALSE(m.tmrCapKeyEvent.isActive());
     EXPECT_EQ(overlay().size(),
               QGuiApplication::primaryScreen()->geometry().size() - QSize(40, 20));
