@@ -6,6 +6,8 @@
 #include "MessageBox.h"
 #include "TextEntry.h"
 #include "VirtualKeys.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
@@ -242,6 +244,7 @@ void MainForm::mnuHide_Click()
     // of the frozen picture over the desktop; off the screen the overlay is not to be seen at all.
     overlay.hide();
     tmrCapKeyEvent.start();
+    frmColor.unload();
 }
 
 void MainForm::mnuModeTexts_Click()
@@ -255,6 +258,7 @@ void MainForm::mnuModeTexts_Click()
     mnuModeLines->setChecked(false);
     mnuPrefsTexts->setEnabled(true);
     mnuPrefsLines->setEnabled(false);
+    frmColor.unload();
     FocusInput();
 }
 
@@ -274,7 +278,14 @@ void MainForm::mnuModeLines_Click()
 
 void MainForm::mnuPrefsTexts_Click() { }
 
-void MainForm::mnuPrefsLines_Click() { }
+void MainForm::mnuPrefsLines_Click()
+{
+    Settings &s = gSettings;
+    s.gnColorSlot = SlotLines;
+    SetFormTopmost(frmShow.get(), 0);
+    frmColor->Show();
+    DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
+}
 
 void MainForm::mnuPrefsGeneral_Click() { }
 

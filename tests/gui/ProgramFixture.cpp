@@ -1,5 +1,8 @@
 #include "ProgramFixture.h"
 
+#include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
+
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -64,6 +67,7 @@ void ProgramTest::TearDown()
         QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
     }
+    frmColor.destroy();
     frmShow.destroy();
     frmMain.destroy();
     SetMsgBoxHook(nullptr);
