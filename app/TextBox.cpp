@@ -3,6 +3,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 bool isBreak(QChar c)
@@ -20,6 +21,17 @@ TextBox::TextBox(QWidget *parent)
         if (onChange)
             onChange();
     });
+    // The editor keeps every edit for Undo, and with it every piece of text ever typed or
+    // deleted, so a long session would grow without end. Past MaxUndoSteps the history starts
+    // afresh (once the edit that crossed the line is complete), which lets the document drop
+    // what it held for it.
+    connect(
+        document(), &QTextDocument::undoCommandAdded, this,
+        [this] {
+            if (document()->availableUndoSteps() > MaxUndoSteps)
+                document()->clearUndoRedoStacks();
+        },
+        Qt::QueuedConnection);
 }
 
 QString TextBox::toEditor(const QString &text)

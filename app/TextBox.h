@@ -13,6 +13,9 @@ class TextBox : public QPlainTextEdit
 public:
     explicit TextBox(QWidget *parent = nullptr);
 
+    // Undo reaches back this many steps at most.
+    static constexpr int MaxUndoSteps = 1000;
+
     QString text() const;
     void setText(const QString &text);
 

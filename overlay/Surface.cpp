@@ -74,7 +74,13 @@ void Surface::continueStroke(const QPointF &to, const QPen &pen)
 void Surface::repaintStroke(const QPointF &from, const QPointF &to)
 {
     const int reach = int(std::ceil(m_pen.widthF() / 2)) + 2;
-    update(QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach));
+    // The segments drawn since the last paint go out as one rectangle. Left as separate
+    // rectangles they make a region of many, and painting through such a clip makes the raster
+    // engine take large temporary buffers; over thousands of strokes those leave the heap
+    // fragmented and the memory the program holds keeps creeping up.
+    m_pendingStroke
+        |= QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    update(m_pendingStroke);
 }
 
 void Surface::setItems(std::array<const TextItem *, 3> bottomToTop)
@@ -99,6 +105,7 @@ void Surface::setDragOutline(const QRectF &outline)
 
 void Surface::paintEvent(QPaintEvent *event)
 {
+    m_pendingStroke = QRect(); // everything dirty is painted now
     QPainter painter(this);
     const QRect area = event->rect();
     if (!m_image.isNull()) {

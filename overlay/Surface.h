@@ -72,5 +72,6 @@ private:
     std::array<const TextItem *, 3> m_items{};
     QRectF m_outline;
     QPen m_pen;
+    QRect m_pendingStroke; // stroke segments not painted yet
     QPointF m_current;
 };
