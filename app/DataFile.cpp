@@ -58,8 +58,10 @@ void WriteData()
                MsgIcon::Information, ProgramBoxTitle());
     }
     if (encoded.truncated && outcome.saved) {
+        // The cut falls after the last whole character that fits, so the bytes kept may be a
+        // few less than the limit; the beginning is what the overlay shows.
         MsgBox(QStringLiteral("The text is longer than the settings file can hold: only its "
-                              "first 65535 bytes were saved."),
+                              "beginning, up to 65535 bytes, was saved."),
                MsgIcon::Exclamation, ProgramBoxTitle());
     }
 }

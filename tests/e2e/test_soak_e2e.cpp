@@ -315,10 +315,11 @@ TEST_F(UnderLoad, AMegabytePasteStaysAnsweredAndIsSavedCutWithAMessage)
     // A megabyte of lines with two- and three-byte characters, so that the cut at the file's
     // limit can fall inside a character.
     QString pasted;
-    for (int line = 0; pasted.size() < 1024 * 1024 / 2 || ToCodePage(pasted).size() < 1024 * 1024;
-         ++line)
-        pasted += QStringLiteral("%1: gr\u00FCn \u00FCber Stra\u00DFe \u2014 ok\n")
-                      .arg(line, 6, 10, QLatin1Char('0'));
+    for (int line = 0; ToCodePage(pasted).size() < 1024 * 1024; line += 1000) {
+        for (int more = line; more < line + 1000; ++more)
+            pasted += QStringLiteral("%1: gr\u00FCn \u00FCber Stra\u00DFe \u2014 ok\n")
+                          .arg(more, 6, 10, QLatin1Char('0'));
+    }
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     const QString clipFile = scratch.path() + QStringLiteral("/clip.txt");

@@ -355,6 +355,25 @@ TEST_F(ProgramTest, ASaveThatFindsNoPlaceNamesBothPlacesAndWhy)
     EXPECT_TRUE(boxes[0].text.contains(UserSettingsPath())) << boxes[0].text.toStdString();
 }
 
+TEST_F(ProgramTest, ATextTooLongForTheFileIsSavedCutAtACharacterAndTheUserIsTold)
+{
+    startProgram();
+    // 3-byte characters after one byte: 65535 falls inside a character.
+    const QString text = QStringLiteral("x") + QString(30000, QChar(0x6F22));
+    frmMain->txtInput->setText(text);
+    boxes.clear();
+    WriteData();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("65535"))) << boxes[0].text.toStdString();
+    QFile file(ProgramSettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    Settings read;
+    read.gsPalette = gSettings.gsPalette;
+    ASSERT_TRUE(DecodeSettings(file.readAll(), read).ok);
+    EXPECT_EQ(read.gsText, text.left(1 + 65534 / 3));
+}
+
 TEST_F(ProgramTest, EnteringAndLeavingTheTopmostBandKeepsTheWindowAsItIs)
 {
     startProgram();
