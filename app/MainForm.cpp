@@ -3,9 +3,12 @@
 #include "DataFile.h"
 #include "MessageBox.h"
 #include "Forms.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/TextPreferences.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
+#include "overlay/Topmost.h"
 #include "platform/Platform.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -222,6 +225,7 @@ void MainForm::mnuHide_Click()
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
     tmrCapKeyEvent.start();
+    frmFont.unload();
 }
 
 void MainForm::mnuModeTexts_Click()
@@ -250,9 +254,14 @@ void MainForm::mnuModeLines_Click()
     mnuPrefsTexts->setEnabled(false);
     mnuPrefsLines->setEnabled(true);
     psSavedText = txtInput->text();
+    frmFont.unload();
 }
 
-void MainForm::mnuPrefsTexts_Click() { }
+void MainForm::mnuPrefsTexts_Click()
+{
+    SetFormTopmost(frmShow.get(), 0);
+    frmFont->Show();
+}
 
 void MainForm::mnuPrefsLines_Click() { }
 

@@ -27,6 +27,10 @@ int16_t Clamp16(int64_t value);
 // a \ b: integer division truncating toward zero (b == 0 gives 0).
 int64_t IntDiv(int64_t a, int64_t b);
 
+// A length in twips as whole pixels at `twipsPerPixel` (gnTwipsX or gnTwipsY), rounded half to
+// even; a scale below 1 (only a damaged value can be one) counts as 1.
+int TwipsToPixels(double twips, int twipsPerPixel);
+
 // "Reading a number from text": the longest numeric prefix. Leading blanks are skipped and blanks
 // inside the number ignored; an optional sign, digits, one "." decimal point whatever the locale,
 // and an exponent ("1e9") are accepted; reading stops at the first other character. Text that

@@ -1,5 +1,7 @@
 #include "ProgramFixture.h"
 
+#include "dialogs/Dialogs.h"
+#include "dialogs/TextPreferences.h"
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -57,6 +59,7 @@ void ProgramTest::SetUp()
 
 void ProgramTest::TearDown()
 {
+    frmFont.destroy();
     frmShow.destroy();
     frmMain.destroy();
     SetMsgBoxHook(nullptr);
