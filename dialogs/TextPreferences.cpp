@@ -304,11 +304,12 @@ void TextPreferences::Form_Load()
 
 void TextPreferences::Show()
 {
-    if (!isVisible()) {
+    if (isVisible()) {
+        raise();
+    } else {
         show();
         cboFonts->setFocus(Qt::OtherFocusReason);
     }
-    raise();
     activateWindow();
 }
 
