@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "Forms.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
@@ -225,6 +226,7 @@ void MainForm::mnuHide_Click()
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
     tmrCapKeyEvent.start();
+    frmColor.unload();
     frmFont.unload();
 }
 
@@ -239,6 +241,7 @@ void MainForm::mnuModeTexts_Click()
     mnuModeLines->setChecked(false);
     mnuPrefsTexts->setEnabled(true);
     mnuPrefsLines->setEnabled(false);
+    frmColor.unload();
     FocusInput();
 }
 
@@ -263,7 +266,14 @@ void MainForm::mnuPrefsTexts_Click()
     frmFont->Show();
 }
 
-void MainForm::mnuPrefsLines_Click() { }
+void MainForm::mnuPrefsLines_Click()
+{
+    Settings &s = gSettings;
+    s.gnColorSlot = SlotLines;
+    SetFormTopmost(frmShow.get(), 0);
+    frmColor->Show();
+    DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
+}
 
 void MainForm::mnuPrefsGeneral_Click() { }
 

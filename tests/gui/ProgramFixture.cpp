@@ -1,6 +1,7 @@
 #include "ProgramFixture.h"
 
 #include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
@@ -60,6 +61,7 @@ void ProgramTest::SetUp()
 void ProgramTest::TearDown()
 {
     frmFont.destroy();
+    frmColor.destroy();
     frmShow.destroy();
     frmMain.destroy();
     SetMsgBoxHook(nullptr);
