@@ -285,7 +285,7 @@ void PaletteWindow::Form_Load()
     picPalette->resize(PaletteBoxWidth, PaletteBoxHeight);
     const int innerWidth = picPalette->width();
     const int outerWidth
-        = TwipsToPixels(int64_t(innerWidth + 2 * PaletteFrame) * s.gnTwipsX, s.gnTwipsX);
+        = units::TwipsToPixels(int64_t(innerWidth + 2 * PaletteFrame) * s.gnTwipsX, s.gnTwipsX);
     imgHide->setPicture(imgHide_Up);
     imgHide->move(innerWidth - CloseButtonSize, 0);
     picPalette->move(0, PaletteBoxTop);
@@ -308,13 +308,13 @@ void PaletteWindow::Form_Load()
         HScroll1->setValue(s.gnLineWidth);
         Label1->setText(WidthCaption(s.gnLineWidth));
         Label1->adjustSize();
-        outerHeight = TwipsToPixels(int64_t(HScroll1->y() + HScroll1->height() + 10) * s.gnTwipsY,
-                                    s.gnTwipsY);
+        outerHeight = units::TwipsToPixels(
+            int64_t(HScroll1->y() + HScroll1->height() + 10) * s.gnTwipsY, s.gnTwipsY);
     } else {
         Label1->adjustSize();
         Label1->hide();
         HScroll1->hide();
-        outerHeight = TwipsToPixels(
+        outerHeight = units::TwipsToPixels(
             int64_t(picPalette->y() + picPalette->height() + 2 * PaletteFrame) * s.gnTwipsY,
             s.gnTwipsY);
     }

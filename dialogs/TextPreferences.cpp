@@ -1,7 +1,9 @@
 #include "TextPreferences.h"
 
 #include "Dialogs.h"
+#include "PaletteWindow.h"
 #include "StylePictures.h"
+#include "TextDialogLink.h"
 #include "TextPrefsControls.h"
 #include "app/MainForm.h"
 #include "overlay/OverlayForm.h"
@@ -91,7 +93,9 @@ QComboBox *MakeCombo(QWidget *parent, const char *name)
 } // namespace
 
 TextPreferences::TextPreferences()
-    : QDialog(nullptr,
+    // Owned by the overlay, so that the window manager keeps it in front of the overlay even when
+    // it stacks the focused full-screen overlay above the band of topmost windows.
+    : QDialog(frmShow.ifLoaded(),
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                   | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -185,7 +189,6 @@ TextPreferences::TextPreferences()
     picFontSample->setObjectName(QStringLiteral("picFontSample"));
     place(picFontSample, 120, 240, 3540, 1095);
     lblSample = MakeLabel(picFontSample->client(), "lblSample", QStringLiteral("AaBbYyZz0123"));
-    lblSample->setAttribute(Qt::WA_TranslucentBackground);
     place(lblSample, 960, 480, 1275, 195);
 
     cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"));
@@ -256,6 +259,16 @@ void TextPreferences::Form_Load()
              + units::TwipsToPixels(
                  HalfDifference(double(screen.height()) * ty, double(outer.height()) * ty), ty));
 
+    // The palette window stands against this dialog and shows its picks in the swatches.
+    TextDialogLink &link = textDialogLink();
+    link.window = this;
+    link.setSwatchColor = [this](int slot, int32_t colour) {
+        ColorSwatch *swatches[] = {picTextCol, picShadowCol, picCursorCol};
+        if (slot >= SlotText && slot <= SlotCursor)
+            swatches[slot]->setBackColor(PackedToRgb(colour));
+    };
+    link.unload = [] { frmFont.unload(); };
+
     picTextCol->setBackColor(PackedToRgb(s.glColor[SlotText]));
     picShadowCol->setBackColor(PackedToRgb(s.glColor[SlotShadow]));
     picCursorCol->setBackColor(PackedToRgb(s.glColor[SlotCursor]));
@@ -316,6 +329,8 @@ void TextPreferences::Show()
 void TextPreferences::Form_Unload()
 {
     gSettings.gbDialogOpen = False;
+    textDialogLink() = TextDialogLink {};
+    frmColor.unload();
     SetFormTopmost(this, 0);
     SetFormTopmost(frmShow.get(), 1);
     frmMain->FocusInput();
@@ -323,6 +338,7 @@ void TextPreferences::Form_Unload()
 
 void TextPreferences::closeBoth()
 {
+    frmColor.unload();
     frmFont.unload();
 }
 
@@ -398,21 +414,33 @@ void TextPreferences::chkStyle_Click(int Index)
 
 // --- colours ---------------------------------------------------------------------------------
 
+// Opens the palette window for a slot, or brings it forward (in its place) when it is open,
+// and marks the slot's cell on it.
+static void ShowPaletteFor(ColorSlot slot)
+{
+    const Settings &s = gSettings;
+    frmColor->Show();
+    DrawCell(s.gnColorCol[slot], s.gnColorRow[slot]);
+}
+
 void TextPreferences::cmdTextCol_Click()
 {
     gSettings.gnColorSlot = SlotText;
+    ShowPaletteFor(SlotText);
 }
 
 void TextPreferences::cmdShadowCol_Click()
 {
     gSettings.gnColorSlot = SlotShadow;
     SetFormTopmost(this, 0);
+    ShowPaletteFor(SlotShadow);
 }
 
 void TextPreferences::cmdCursorCol_Click()
 {
     gSettings.gnColorSlot = SlotCursor;
     SetFormTopmost(this, 0);
+    ShowPaletteFor(SlotCursor);
 }
 
 void TextPreferences::picTextCol_Click()

@@ -1,8 +1,10 @@
 // The Text preferences dialog: what it shows on opening, what OK and Cancel store and apply, the
 // font list's cache, the sample, the keys, and the ways it closes.
+#include "MouseInput.h"
 #include "ProgramFixture.h"
 
 #include "dialogs/Dialogs.h"
+#include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
 #include "dialogs/TextPrefsControls.h"
 #include "overlay/TextBlock.h"
@@ -63,6 +65,18 @@ protected:
             all << combo.itemText(i);
         return all;
     }
+
+    // A left click on the palette window's picture at picture pixel (x, y).
+    static void pickAt(int x, int y)
+    {
+        PaletteWindow &palette = *frmColor;
+        const QPointF inBox(x + 2, y + 2); // inside the sunken border
+        Press(palette.picPalette, inBox);
+        Release(palette.picPalette, inBox);
+    }
+
+    // The colour the palette's drawing layer has at a picture pixel (transparent: unmarked).
+    static QRgb markAt(int x, int y) { return frmColor->picPalette->layer().pixel(x, y); }
 
     static bool topmost(const QWidget &window)
     {
@@ -517,4 +531,97 @@ TEST_F(TextPreferencesTest, ShadowAndCursorButtonsLeaveTheTopmostBandTextDoesNot
     dialog.picCursorcol_Click();
     EXPECT_EQ(gSettings.gnColorSlot, SlotCursor);
     EXPECT_FALSE(topmost(dialog));
+}
+
+TEST_F(TextPreferencesTest, ThePaletteStandsBesideTheDialogAndFillsItsSwatches)
+{
+    TextPreferences &dialog = open();
+    QTest::mouseClick(dialog.cmdTextCol, Qt::LeftButton);
+    ASSERT_TRUE(frmColor.isLoaded());
+    PaletteWindow &palette = *frmColor;
+    EXPECT_FALSE(palette.isLineMode());
+    const QRect frame = dialog.frameGeometry();
+    EXPECT_EQ(palette.pos(), QPoint(frame.x() + frame.width(), frame.y()));
+    // The text colour's cell (6, 5) is framed in the complement of (255, 0, 80).
+    EXPECT_EQ(markAt(48, 30), qRgb(0, 255, 175));
+
+    // A pick is a setting at once and shows on the text swatch, not yet on the overlay.
+    const QRgb shownBefore = overlay().lblShow.foreColor();
+    pickAt(8 * 3 + 4, 6 * 10 + 3); // cell (3, 10)
+    const QRgb picked = PackedToRgb(gSettings.glColor[SlotText]);
+    EXPECT_EQ(gSettings.gnColorCol[SlotText], 3);
+    EXPECT_EQ(gSettings.gnColorRow[SlotText], 10);
+    EXPECT_EQ(dialog.picTextCol->backColor(), picked);
+    EXPECT_NE(picked, shownBefore);
+    EXPECT_EQ(overlay().lblShow.foreColor(), shownBefore);
+
+    // "Shadow" with the palette open: the mark moves to the shadow's cell (1, 13), the window
+    // stays where it is, and the dialog leaves the topmost band.
+    const QPoint place = palette.pos();
+    QTest::mouseClick(dialog.cmdShadowCol, Qt::LeftButton);
+    EXPECT_EQ(&*frmColor, &palette);
+    EXPECT_EQ(palette.pos(), place);
+    EXPECT_EQ(markAt(8, 78), qRgb(255 - 176, 0, 0));
+    EXPECT_EQ(qAlpha(markAt(24, 60)), 0) << "the text colour's cell is no longer marked";
+    EXPECT_FALSE(topmost(dialog));
+    pickAt(8 * 5 + 4, 6 * 2 + 3); // cell (5, 2), for the shadow
+    EXPECT_EQ(dialog.picShadowCol->backColor(), PackedToRgb(gSettings.glColor[SlotShadow]));
+    EXPECT_EQ(dialog.picTextCol->backColor(), picked);
+
+    // OK gives the overlay the picked colours and closes the palette first.
+    dialog.cmdOK_Click();
+    EXPECT_FALSE(frmColor.isLoaded());
+    EXPECT_EQ(overlay().lblShow.foreColor(), picked);
+    EXPECT_EQ(overlay().lblShadow.foreColor(), PackedToRgb(gSettings.glColor[SlotShadow]));
+}
+
+TEST_F(TextPreferencesTest, ThePalettesCloseControlClosesBothAndAppliesNothing)
+{
+    TextPreferences &dialog = open();
+    dialog.cboFonts->setEditText(QStringLiteral("Liberation Serif"));
+    dialog.chkStyle[3]->setChecked(true);
+    dialog.picCursorcol_Click();
+    ASSERT_TRUE(frmColor.isLoaded());
+    pickAt(8 * 3 + 4, 6 * 10 + 3);
+    const int32_t picked = gSettings.glColor[SlotCursor];
+    const QFont fontBefore = overlay().lblShow.font();
+    const QRgb caretBefore = overlay().lblCursor.foreColor();
+
+    PaletteWindow &palette = *frmColor;
+    const QPointF onClose(6, 6);
+    Press(palette.imgHide, onClose);
+    Release(palette.imgHide, onClose);
+
+    EXPECT_FALSE(frmColor.isLoaded());
+    EXPECT_FALSE(frmFont.isLoaded());
+    EXPECT_EQ(gSettings.gbDialogOpen, False);
+    EXPECT_EQ(gSettings.gsFontName, QStringLiteral("Arial"));
+    EXPECT_EQ(gSettings.gnFontStyle[3], 0);
+    EXPECT_EQ(overlay().lblShow.font(), fontBefore);
+    EXPECT_EQ(overlay().lblCursor.foreColor(), caretBefore);
+    // The pick itself stays picked, as every pick does.
+    EXPECT_EQ(gSettings.glColor[SlotCursor], picked);
+    EXPECT_TRUE(topmost(overlay()));
+}
+
+TEST_F(TextPreferencesTest, EveryWayOfClosingTheDialogClosesThePaletteFirst)
+{
+    const std::pair<const char *, std::function<void(TextPreferences &)>> ways[] = {
+        {"Cancel", [](TextPreferences &d) { d.cmdCancel_Click(); }},
+        {"OK", [](TextPreferences &d) { d.cmdOK_Click(); }},
+        {"window close", [](TextPreferences &d) { d.close(); }},
+        {"Standby", [this](TextPreferences &) { main().mnuHide_Click(); }},
+        {"Draw Lines", [this](TextPreferences &) { main().mnuModeLines_Click(); }},
+    };
+    for (const auto &[name, close] : ways) {
+        SCOPED_TRACE(name);
+        TextPreferences &dialog = open();
+        dialog.cmdShadowCol_Click();
+        ASSERT_TRUE(frmColor.isLoaded());
+        close(dialog);
+        EXPECT_FALSE(frmColor.isLoaded());
+        EXPECT_FALSE(frmFont.isLoaded());
+        EXPECT_TRUE(topmost(overlay()));
+        restart();
+    }
 }
