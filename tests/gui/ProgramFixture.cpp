@@ -60,6 +60,13 @@ void ProgramTest::SetUp()
 
 void ProgramTest::TearDown()
 {
+    // A test that ended the program asked the application to quit, which makes every event loop
+    // started afterwards (a menu's, a modal dialog's) return at once; an application loop run to
+    // its end clears that for the next test.
+    if (frmMain.isLoaded() && frmMain->isEnding()) {
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
     frmFont.destroy();
     frmColor.destroy();
     frmShow.destroy();
