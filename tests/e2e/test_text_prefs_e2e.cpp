@@ -84,6 +84,33 @@ void newLook()
     gSettings.gnColorRow[SlotText] = 1;
 }
 
+constexpr QRgb Blue = 0xFF0000FF;
+constexpr QRgb Green = 0xFF00FF00; // the caret's colour
+
+// The smallest rectangle holding every pixel of exactly that colour.
+QRect inkOf(const QImage &shot, QRgb colour)
+{
+    QRect ink;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == colour)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+bool caretSeen(const QImage &shot)
+{
+    return !inkOf(shot, Green).isEmpty();
+}
+
+// End: the caret goes after the last character once the key is up.
+void putCaretAtTheEnd()
+{
+    pause(200);
+    tapKey("End");
+    pause(300);
+}
+
 class TextPreferences : public ::testing::Test
 {
 protected:
@@ -100,8 +127,8 @@ TEST_F(TextPreferences, OkDrawsTheTextInTheNewFaceSizeAndColourAtOnce)
         Program program;
         program.writeSettings(Program::settingsBytes(newLook));
         ASSERT_TRUE(program.start()) << program.output().toStdString();
-        pause(300);
-        expected = screenshot(TextArea);
+        putCaretAtTheEnd();
+        ASSERT_TRUE(waitUntil([&] { return caretSeen(expected = screenshot(TextArea)); }, 3000));
         program.exitThroughMenu();
         ASSERT_TRUE(program.waitForExit());
     }
@@ -109,7 +136,7 @@ TEST_F(TextPreferences, OkDrawsTheTextInTheNewFaceSizeAndColourAtOnce)
     Program program;
     program.writeSettings(Program::settingsBytes());
     ASSERT_TRUE(program.start()) << program.output().toStdString();
-    pause(300);
+    putCaretAtTheEnd();
     const QImage before = screenshot(TextArea);
     ASSERT_NE(before, expected) << "the new look differs from the old one";
 
@@ -160,8 +187,17 @@ TEST_F(TextPreferences, OkDrawsTheTextInTheNewFaceSizeAndColourAtOnce)
     clickInDialog(dialog, {185 + 28, 218 + 11}); // OK
     ASSERT_TRUE(waitUntil([] { return textDialog() == 0 && paletteWindow() == 0; }));
     // The caret blinks, so the picture matches the expected one at least every other second.
-    EXPECT_TRUE(waitUntil([&] { return screenshot(TextArea) == expected; }, 3000))
+    QImage after;
+    EXPECT_TRUE(waitUntil([&] { return (after = screenshot(TextArea)) == expected; }, 3000))
         << "the text is drawn in the new face, size and colour";
+    // And the caret, in its own colour, still stands after the last character.
+    const QRect text = inkOf(after, Blue);
+    const QRect caret = inkOf(after, Green);
+    ASSERT_FALSE(text.isEmpty());
+    ASSERT_FALSE(caret.isEmpty());
+    EXPECT_GE(caret.left(), text.right() - 4);
+    EXPECT_LE(caret.left(), text.right() + 12);
+    EXPECT_LT(caret.top(), text.bottom());
     EXPECT_TRUE(waitUntil([&] { return focusedWindow() == program.overlay(); }))
         << "the overlay has the keyboard again";
     if (underWindowManager()) {
