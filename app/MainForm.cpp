@@ -1,11 +1,16 @@
 #include "MainForm.h"
 
 #include "DataFile.h"
-#include "MessageBox.h"
 #include "Forms.h"
+#include "Help.h"
+#include "MessageBox.h"
+#include "dialogs/AboutBox.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/GeneralPreferences.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
+#include "overlay/Topmost.h"
 #include "platform/Platform.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -256,11 +261,24 @@ void MainForm::mnuPrefsTexts_Click() { }
 
 void MainForm::mnuPrefsLines_Click() { }
 
-void MainForm::mnuPrefsGeneral_Click() { }
+void MainForm::mnuPrefsGeneral_Click()
+{
+    // frmColor.unload(); frmFont.unload(); -- the palette and Text dialogs close first.
+    SetFormTopmost(frmShow.get(), 0);
+    frmGeneral->exec();
+}
 
-void MainForm::mnuContents_Click() { }
+void MainForm::mnuContents_Click()
+{
+    ShowHelp(this, QStringLiteral("quillan.hlp"), platform::HELP_CONTENTS_Command, 0);
+}
 
-void MainForm::mnuAbout_Click() { }
+void MainForm::mnuAbout_Click()
+{
+    // frmColor.unload(); frmFont.unload(); -- the palette and Text dialogs close first.
+    SetFormTopmost(frmShow.get(), 0);
+    frmInfo->exec();
+}
 
 void MainForm::mnuQuit_Click()
 {

@@ -1,5 +1,6 @@
 // The native platform layer on Linux: X11.
 #include "platform/Platform.h"
+#include "platform/qt/QtHelpEngine.h"
 
 namespace platform {
 
@@ -12,12 +13,14 @@ std::unique_ptr<SessionEvents> makeSessionEvents();
 
 std::unique_ptr<Capabilities> makeNativeCapabilities()
 {
-    // Help and the window drag have no X11 specifics yet; they come from the null layer.
+    // The window drag has no X11 specifics yet; it comes from the null layer. X11 has no help
+    // engine: the program shows its help file in a window of its own.
     auto c = makeNullCapabilities();
     c->capture = x11::makeDesktopCapture();
     c->stack = x11::makeWindowStack();
     c->keys = x11::makeKeyState();
     c->session = x11::makeSessionEvents();
+    c->help = std::make_unique<QtHelpEngine>();
     return c;
 }
 
