@@ -35,14 +35,12 @@ QFont arial(double points, bool bold = false)
 constexpr int DesignWidth = 4170;
 constexpr int DesignHeight = 3420;
 
-// An auto-sized label's size in twips: its caption in its own font, on one line.
+// An auto-sized label's size in twips: what its caption needs in its own font, on one line.
 TwipsBox captionSize(const QLabel *label)
 {
-    const QFontMetrics metrics(label->font());
-    return {
-        0, 0,
-        int32_t(units::PixelsToTwips(metrics.horizontalAdvance(label->text()), gSettings.gnTwipsX)),
-        int32_t(units::PixelsToTwips(metrics.height(), gSettings.gnTwipsY))};
+    const QSize needs = label->sizeHint();
+    return {0, 0, int32_t(units::PixelsToTwips(needs.width(), gSettings.gnTwipsX)),
+            int32_t(units::PixelsToTwips(needs.height(), gSettings.gnTwipsY))};
 }
 
 // TextHeight: the height of a text, one line per line break, in `font`.

@@ -1,5 +1,8 @@
 #include "ProgramFixture.h"
 
+#include "dialogs/AboutBox.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/GeneralPreferences.h"
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -34,6 +37,11 @@ struct FakeCapture : platform::DesktopCapture
 
 void ProgramTest::SetUp()
 {
+    // A test before may have ended the program (QCoreApplication::exit), and that makes every
+    // later nested event loop, a modal dialog's, return at once; one turn of the application's
+    // own loop clears it.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     ASSERT_TRUE(m_folder.isValid());
     SetProgramFolderForTests(m_folder.path());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder.path() + QStringLiteral("/config")));
@@ -57,6 +65,8 @@ void ProgramTest::SetUp()
 
 void ProgramTest::TearDown()
 {
+    frmGeneral.destroy();
+    frmInfo.destroy();
     frmShow.destroy();
     frmMain.destroy();
     SetMsgBoxHook(nullptr);
