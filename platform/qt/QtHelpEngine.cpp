@@ -109,8 +109,9 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_owner && event->type() == QEvent::Hide) {
         // The dialog that asked for help has closed and put the overlay back on top; the help
-        // the user is reading comes back above it.
-        QTimer::singleShot(0, this, [this] { bringToFront(false); });
+        // the user is reading comes back above it, as the window in use (a window manager
+        // would not raise a window the user is not using over a topmost one).
+        QTimer::singleShot(0, this, [this] { bringToFront(true); });
         setOwner(nullptr);
     }
     return QWidget::eventFilter(watched, event);
