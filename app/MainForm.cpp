@@ -1,12 +1,13 @@
 #include "MainForm.h"
 
 #include "DataFile.h"
+#include "MessageBox.h"
 #include "Forms.h"
 #include "Help.h"
-#include "MessageBox.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
+#include "dialogs/PaletteWindow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
@@ -227,6 +228,7 @@ void MainForm::mnuHide_Click()
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
     tmrCapKeyEvent.start();
+    frmColor.unload();
 }
 
 void MainForm::mnuModeTexts_Click()
@@ -240,6 +242,7 @@ void MainForm::mnuModeTexts_Click()
     mnuModeLines->setChecked(false);
     mnuPrefsTexts->setEnabled(true);
     mnuPrefsLines->setEnabled(false);
+    frmColor.unload();
     FocusInput();
 }
 
@@ -259,11 +262,19 @@ void MainForm::mnuModeLines_Click()
 
 void MainForm::mnuPrefsTexts_Click() { }
 
-void MainForm::mnuPrefsLines_Click() { }
+void MainForm::mnuPrefsLines_Click()
+{
+    Settings &s = gSettings;
+    s.gnColorSlot = SlotLines;
+    SetFormTopmost(frmShow.get(), 0);
+    frmColor->Show();
+    DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
+}
 
 void MainForm::mnuPrefsGeneral_Click()
 {
-    // frmColor.unload(); frmFont.unload(); -- the palette and Text dialogs close first.
+    frmColor.unload();
+    // frmFont.unload(); -- the Text dialog closes here too.
     SetFormTopmost(frmShow.get(), 0);
     frmGeneral->exec();
 }
@@ -275,7 +286,8 @@ void MainForm::mnuContents_Click()
 
 void MainForm::mnuAbout_Click()
 {
-    // frmColor.unload(); frmFont.unload(); -- the palette and Text dialogs close first.
+    frmColor.unload();
+    // frmFont.unload(); -- the Text dialog closes here too.
     SetFormTopmost(frmShow.get(), 0);
     frmInfo->exec();
 }

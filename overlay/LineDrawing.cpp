@@ -1,4 +1,5 @@
 // Freehand lines: the left button draws into picShow's persistent image in line mode.
+#include "LineDrawing.h"
 #include "OverlayForm.h"
 #include "app/Forms.h"
 #include "app/MainForm.h"
@@ -11,7 +12,7 @@ namespace {
 QPen linePen(int width)
 {
     QPen pen(QColor::fromRgb(PackedToRgb(gSettings.glColor[SlotLines])));
-    pen.setWidthF(std::max(width, 1));
+    pen.setWidth(ClampLineWidth(width));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;

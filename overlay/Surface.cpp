@@ -49,6 +49,9 @@ void Surface::beginStroke(const QPointF &at, const QPen &pen)
     if (m_image.isNull())
         return;
     QPainter painter(&m_image);
+    // Aliased, as the pen of the form runtime draws: every pixel a stroke touches takes exactly
+    // the line colour, and the pixels beside it keep the snapshot's.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(pen);
     painter.drawPoint(at);
     repaintStroke(at, at);
@@ -62,6 +65,7 @@ void Surface::continueStroke(const QPointF &to, const QPen &pen)
     if (m_image.isNull())
         return;
     QPainter painter(&m_image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(pen);
     painter.drawLine(from, to);
     repaintStroke(from, to);

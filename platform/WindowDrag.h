@@ -10,7 +10,10 @@ class WindowDrag
 {
 public:
     virtual ~WindowDrag() = default;
-    virtual void beginMove(NativeWindow window) = 0;
+    // Hands the move to the window manager, as a press on a title bar would. Returns false when
+    // there is nobody to hand it to (no window manager, or one that does not move windows on
+    // request); the caller then moves the window itself while the button is held.
+    virtual bool beginMove(NativeWindow window) = 0;
 };
 
 } // namespace platform

@@ -38,7 +38,7 @@ public:
 class NullDrag final : public WindowDrag
 {
 public:
-    void beginMove(NativeWindow) override { }
+    bool beginMove(NativeWindow) override { return false; }
 };
 
 class NullSession final : public SessionEvents

@@ -3,6 +3,8 @@
 #include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
+#include "dialogs/PaletteWindow.h"
+
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -67,6 +69,7 @@ void ProgramTest::TearDown()
 {
     frmGeneral.destroy();
     frmInfo.destroy();
+    frmColor.destroy();
     frmShow.destroy();
     frmMain.destroy();
     SetMsgBoxHook(nullptr);

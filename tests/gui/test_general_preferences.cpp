@@ -3,9 +3,11 @@
 #include "HelpRecorder.h"
 #include "ProgramFixture.h"
 
+#include "dialogs/AboutBox.h"
 #include "dialogs/CaptionFrame.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
+#include "dialogs/PaletteWindow.h"
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -426,4 +428,23 @@ TEST_F(GeneralPreferencesTest, TheMenuCommandShowsItModalAndPutsTheOverlayBackOn
     EXPECT_TRUE(isTopmost(overlay()));
     EXPECT_EQ(gSettings.gnMarginLeft, 25);
     EXPECT_EQ(gSettings.gnMarginTop, 15);
+}
+
+TEST_F(GeneralPreferencesTest, TheGeneralAndAboutCommandsCloseThePaletteWindowFirst)
+{
+    main().mnuModeLines_Click();
+    for (void (MainForm::*command)() :
+         {&MainForm::mnuPrefsGeneral_Click, &MainForm::mnuAbout_Click}) {
+        main().mnuPrefsLines_Click();
+        ASSERT_TRUE(frmColor.isLoaded());
+        bool paletteClosed = false;
+        QTimer::singleShot(0, [&] {
+            paletteClosed = !frmColor.isLoaded();
+            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+        });
+        (main().*command)();
+        EXPECT_TRUE(paletteClosed);
+        EXPECT_FALSE(frmGeneral.isLoaded());
+        EXPECT_FALSE(frmInfo.isLoaded());
+    }
 }

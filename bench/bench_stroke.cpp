@@ -1,0 +1,238 @@
+// The cost of a long stroke, in the program and in the floor program, on the current X display:
+// a stroke of 2,000 pointer moves made with XTest at one move a millisecond. Measured: the CPU
+// time the process (all its threads) spends from the press to the last segment on the screen,
+// and the wall time from the last move to that segment's pixels showing.
+//   bench_stroke QUILLAN FLOOR RUNS
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QPoint>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+constexpr int Moves = 2000;
+
+long long nowNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+// CPU time of every thread of the process, in nanoseconds.
+long long cpuNs(qint64 pid)
+{
+    long long total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task) + QStringLiteral("/schedstat"));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toLongLong();
+    }
+    return total;
+}
+
+bool fullScreenWindowMapped(Display *dpy)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count);
+    const int w = DisplayWidth(dpy, DefaultScreen(dpy)), h = DisplayHeight(dpy, DefaultScreen(dpy));
+    bool found = false;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes a {};
+        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable && a.width == w
+            && a.height == h)
+            found = true;
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+unsigned long pixelAt(Display *dpy, int x, int y)
+{
+    XImage *image = XGetImage(dpy, DefaultRootWindow(dpy), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image)
+        return 0;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    return pixel;
+}
+
+void key(Display *dpy, KeySym sym)
+{
+    const KeyCode code = XKeysymToKeycode(dpy, sym);
+    XTestFakeKeyEvent(dpy, code, True, 0);
+    XTestFakeKeyEvent(dpy, code, False, 0);
+    XSync(dpy, False);
+    QThread::msleep(40);
+}
+
+// A spiral out from the screen's centre, 5 pixels a move, its rings 16 pixels apart so that no
+// part of it lies on another; the last move jumps 40 pixels out, onto a spot nothing covered yet.
+std::vector<QPoint> strokePath(int width, int height)
+{
+    std::vector<QPoint> points;
+    const double cx = width / 2.0, cy = height / 2.0;
+    double theta = 0, radius = 30;
+    for (int i = 0; i < Moves - 1; ++i) {
+        points.emplace_back(int(std::lround(cx + radius * std::cos(theta))),
+                            int(std::lround(cy + radius * std::sin(theta))));
+        const double step = 5.0 / radius;
+        theta += step;
+        radius += 16.0 * step / (2 * M_PI);
+    }
+    points.emplace_back(int(std::lround(cx + (radius + 40) * std::cos(theta))),
+                        int(std::lround(cy + (radius + 40) * std::sin(theta))));
+    return points;
+}
+
+// The default settings file, so no start-up message gets in the way.
+const char kDefaults[] = "\x00\x00\x48\x43\x00\x00\x48\x43\x06\x00Hello!\x05\x00"
+                         "Arial\x24\x00\x01\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x0c\x00"
+                         "\x06\x00\x05\x00\x01\x00\x0d\x00\x02\x00\x01\x00\x04\x00\x01\x00"
+                         "\x00\x00\x00\x00\x00\x00\x00\x00"
+                         "\x00\x00\x01\x00"
+                         "C"
+                         "\x00\x00\x01\x00"
+                         "L"
+                         "\x00\x00\x01\x00"
+                         "R"
+                         "\x00\x00\x01\x00"
+                         "S"
+                         "\x00\x00";
+
+struct Run
+{
+    double cpuMs = 0;
+    double latencyMs = 0;
+    bool seen = false;
+};
+
+Run runOnce(Display *dpy, const QString &program, bool isFloor)
+{
+    QTemporaryDir folder;
+    const QString copy = folder.path() + QStringLiteral("/prog");
+    QFile::copy(program, copy);
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
+    QFile settings(folder.path() + QStringLiteral("/QUILLAN.DAT"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(kDefaults, sizeof kDefaults - 1);
+    settings.close();
+
+    QProcess process;
+    process.setWorkingDirectory(folder.path());
+    process.start(copy, {});
+    process.waitForStarted();
+    const long long start = nowNs();
+    while (!fullScreenWindowMapped(dpy) && nowNs() - start < 20'000'000'000LL)
+        QThread::msleep(5);
+    QThread::msleep(800);
+
+    const int width = DisplayWidth(dpy, DefaultScreen(dpy));
+    const int height = DisplayHeight(dpy, DefaultScreen(dpy));
+    if (!isFloor) {
+        // "Draw Lines": the fourth enabled item of the command menu.
+        XTestFakeMotionEvent(dpy, -1, width - 300, height - 300, 0);
+        XTestFakeButtonEvent(dpy, 3, True, 0);
+        XTestFakeButtonEvent(dpy, 3, False, 0);
+        XSync(dpy, False);
+        QThread::msleep(400);
+        for (int i = 0; i < 4; ++i)
+            key(dpy, XK_Down);
+        key(dpy, XK_Return);
+        QThread::msleep(300);
+    }
+
+    const std::vector<QPoint> path = strokePath(width, height);
+    // Only the last segment paints where the stroke ends, so its pixels there mark its arrival.
+    const QPoint end = path.back();
+    const bool endWasClear = pixelAt(dpy, end.x(), end.y()) != 0x0000FF;
+    XTestFakeMotionEvent(dpy, -1, path[0].x(), path[0].y(), 0);
+    XSync(dpy, False);
+    QThread::msleep(50);
+    const long long cpuBefore = cpuNs(process.processId());
+    XTestFakeButtonEvent(dpy, 1, True, 0);
+    XSync(dpy, False);
+    long long nextMove = nowNs();
+    for (std::size_t i = 1; i < path.size(); ++i) {
+        nextMove += 1'000'000;
+        while (nowNs() < nextMove)
+            QThread::usleep(100);
+        XTestFakeMotionEvent(dpy, -1, path[i].x(), path[i].y(), 0);
+        XFlush(dpy);
+    }
+    XSync(dpy, False);
+    const long long lastMove = nowNs();
+    Run run;
+    while (endWasClear && nowNs() - lastMove < 5'000'000'000LL) {
+        if (pixelAt(dpy, end.x(), end.y()) == 0x0000FF) {
+            run.seen = true;
+            break;
+        }
+    }
+    run.latencyMs = double(nowNs() - lastMove) / 1e6;
+    QThread::msleep(100);
+    run.cpuMs = double(cpuNs(process.processId()) - cpuBefore) / 1e6;
+    XTestFakeButtonEvent(dpy, 1, False, 0);
+    XSync(dpy, False);
+    process.kill();
+    process.waitForFinished();
+    QThread::msleep(200);
+    return run;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: bench_stroke QUILLAN FLOOR RUNS\n");
+        return 2;
+    }
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy) {
+        std::fprintf(stderr, "bench_stroke: no X display\n");
+        return 1;
+    }
+    const int runs = std::max(1, atoi(argv[3]));
+    std::vector<double> cpu[2], latency[2];
+    int unseen = 0;
+    for (int i = 0; i < runs; ++i) {
+        // Alternate, so a slow moment of the machine falls on both alike.
+        for (int which = 0; which < 2; ++which) {
+            const Run r = runOnce(dpy, QString::fromLocal8Bit(argv[1 + which]), which == 1);
+            unseen += r.seen ? 0 : 1;
+            cpu[which].push_back(r.cpuMs);
+            latency[which].push_back(r.latencyMs);
+        }
+    }
+    const double c0 = median(cpu[0]), c1 = median(cpu[1]);
+    std::printf("| %d x %d | %.0f ms | %.0f ms | %.2f | %.1f ms | %.1f ms |%s\n",
+                DisplayWidth(dpy, 0), DisplayHeight(dpy, 0), c0, c1, c1 > 0 ? c0 / c1 : 0,
+                median(latency[0]), median(latency[1]),
+                unseen ? " (the last segment was not seen in some runs)" : "");
+    XCloseDisplay(dpy);
+    return unseen ? 1 : 0;
+}

@@ -1,0 +1,7 @@
+#include "TextDialogLink.h"
+
+TextDialogLink &textDialogLink()
+{
+    static TextDialogLink link;
+    return link;
+}
