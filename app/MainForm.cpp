@@ -1,9 +1,12 @@
 #include "MainForm.h"
 
 #include "DataFile.h"
-#include "MessageBox.h"
 #include "Forms.h"
 #include "Help.h"
+#include "HotKeys.h"
+#include "MessageBox.h"
+#include "TextEntry.h"
+#include "VirtualKeys.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
@@ -23,7 +26,9 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 
 Form<MainForm> frmMain;
 Form<OverlayForm> frmShow;
@@ -34,6 +39,17 @@ MainForm::MainForm()
 {
     setWindowTitle(QStringLiteral("Vyn Quillane"));
     txtInput->onChange = [this] { txtInput_Change(); };
+    txtInput->onKeyDown = [this](QKeyEvent *event) {
+        txtInput_KeyDown(keyCodeOf(*event), ShiftMaskFrom(event->modifiers()));
+    };
+    txtInput->onKeyUp = [this](QKeyEvent *event) {
+        // A key held down repeats its press, and on X its release too; only the last release is
+        // the key coming up.
+        if (!event->isAutoRepeat())
+            txtInput_KeyUp(keyCodeOf(*event), ShiftMaskFrom(event->modifiers()));
+    };
+    // Text an input method commits comes with no key release of its own to place the caret.
+    txtInput->onInputMethodCommit = [this] { txtInput_KeyUp(0, 0); };
 
     QFont diagnostics(QStringLiteral("Arial"));
     diagnostics.setPointSizeF(9.75);
@@ -227,6 +243,9 @@ void MainForm::mnuHide_Click()
     const int twips = std::max<int>(gSettings.gnTwipsX, 1);
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
+    // A window manager keeps a window it manages partly on the screen, which would leave a strip
+    // of the frozen picture over the desktop; off the screen the overlay is not to be seen at all.
+    overlay.hide();
     tmrCapKeyEvent.start();
     frmColor.unload();
 }
@@ -309,9 +328,52 @@ void MainForm::txtInput_Change()
     overlay.lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
 }
 
-void MainForm::txtInput_KeyDown(int, int) { }
+int MainForm::keyCodeOf(const QKeyEvent &event)
+{
+    const int native = platform::caps().keys->VirtualKeyFromNative(event.nativeScanCode(),
+                                                                   event.nativeVirtualKey());
+    return native != 0 ? native : VirtualKeyFromQt(event.key(), event.modifiers());
+}
 
-void MainForm::txtInput_KeyUp(int, int) { }
+void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
+{
+    // The caret keeps its blink phase while the key is down.
+    frmShow->tmrBlink.stop();
+    // The hot keys run their commands whatever the items' state; the key goes on to the text box.
+    switch (MatchHotKey(KeyCode, Shift, gSettings.gnHotKeyMods, gSettings.gsHotKeyLetter)) {
+    case HotKeyClear:
+        mnuClear_Click();
+        break;
+    case HotKeyClearLines:
+        mnuClearLines_Click();
+        break;
+    case HotKeyRestore:
+        mnuRestore_Click();
+        break;
+    case HotKeyStandby:
+        mnuHide_Click();
+        break;
+    case NoHotKey:
+        break;
+    }
+}
+
+void MainForm::txtInput_KeyUp(int, int)
+{
+    OverlayForm &overlay = *frmShow;
+    plStartPos = int32_t(std::min<qsizetype>(txtInput->SelStart(), INT32_MAX));
+    const QString before = txtInput->text().left(plStartPos);
+    lblHorizontalPos.setCaption(GetLastLine(before));
+    lblVerticalPos.setCaption(before);
+    if (lblHorizontalPos.caption().isEmpty())
+        lblHorizontalPos.setWidth(0);
+    PlaceCursor();
+    lblX.setCaption(QStringLiteral("X = ") + units::PlainNumber(lblHorizontalPos.width()));
+    lblY.setCaption(QStringLiteral("Y = ") + units::PlainNumber(lblHorizontalPos.height()));
+    lblStart.setCaption(QStringLiteral("StartPos = ") + QString::number(plStartPos));
+    overlay.lblCursor.setCaption(gSettings.gsCursorChar);
+    overlay.tmrBlink.start();
+}
 
 void MainForm::tmrCapKeyEvent_Timer()
 {
@@ -329,7 +391,21 @@ void MainForm::tmrCapKeyEvent_Timer()
         const QRect place = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY,
                                         s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop,
                                         s.gnMarginBottom);
-        frmShow->move(place.topLeft());
+        OverlayForm &overlay = *frmShow;
+        overlay.move(place.topLeft());
+        // Back on top of the screen, without taking the keyboard from the program the user is
+        // in; a press on the overlay gives it back to txtInput.
+        // (Once the window exists the platform reads the request from its window, not the widget.)
+        overlay.setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow *window = overlay.windowHandle())
+            window->setProperty("_q_showWithoutActivating", true);
+        overlay.show();
+        if (QWindow *window = overlay.windowHandle())
+            window->setProperty("_q_showWithoutActivating", QVariant());
+        overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
+        // Over the windows opened meanwhile, as the topmost window it is.
+        if (overlay.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            SetFormTopmost(&overlay, 1);
         tmrCapKeyEvent.stop();
     }
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QAction;
+class QKeyEvent;
 
 // The main form `frmMain`: the program's start-up form and hidden control centre. It owns the
 // command menu, the text box `txtInput` that receives every keystroke, the standby timer and the
@@ -94,6 +95,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The virtual-key code of a key event: the system's own where it has one, else the toolkit's.
+    static int keyCodeOf(const QKeyEvent &event);
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)());
     QAction *addSeparator(QMenu *menu);
 

@@ -1,5 +1,6 @@
 #include "TextBox.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextBlock>
 
@@ -99,4 +100,12 @@ void TextBox::keyReleaseEvent(QKeyEvent *event)
     QPlainTextEdit::keyReleaseEvent(event);
     if (onKeyUp)
         onKeyUp(event);
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    const bool commits = !event->commitString().isEmpty() || event->replacementLength() > 0;
+    QPlainTextEdit::inputMethodEvent(event);
+    if (commits && onInputMethodCommit)
+        onInputMethodCommit();
 }

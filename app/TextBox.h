@@ -26,6 +26,9 @@ public:
     std::function<void(QKeyEvent *)> onKeyUp;
     // Raised after every change of the content.
     std::function<void()> onChange;
+    // Raised after an input method has committed text (or replaced some), which it may do with no
+    // key going up in the text box at all.
+    std::function<void()> onInputMethodCommit;
 
     // Text as the editor holds it (lone line feeds) from text with any line breaks, and back.
     static QString toEditor(const QString &text);
@@ -34,4 +37,5 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 };

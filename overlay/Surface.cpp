@@ -113,7 +113,7 @@ void Surface::paintEvent(QPaintEvent *event)
     painter.setRenderHint(QPainter::TextAntialiasing);
     for (const TextItem *item : m_items) {
         if (item && item->isVisible() && item->paintBounds().intersects(area))
-            item->paint(painter);
+            item->paint(painter, area);
     }
     if (!m_outline.isEmpty()) {
         // The outline a dragged label leaves under the pointer: dots that show on any picture.

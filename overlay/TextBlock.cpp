@@ -44,15 +44,6 @@ void PlaceShadow()
                             gSettings.gnShadowGap + gSettings.gnTextY);
 }
 
-CaretPlace CaretPlaceFor(double textLeft, double textTop, double caretWidth, double caretHeight,
-                         int16_t cursorStyle, double horizontalWidth, double verticalHeight)
-{
-    const auto dy = double(units::IntDiv(units::RoundHalfEven(caretHeight), 6));
-    const auto dx = cursorStyle == 0 ? double(units::IntDiv(units::RoundHalfEven(caretWidth), 2) + 3)
-                                     : 0.0;
-    return {textLeft - dx + horizontalWidth, textTop - caretHeight - dy + verticalHeight};
-}
-
 void PlaceCursor()
 {
     OverlayForm &overlay = *frmShow;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextArithmetic.h"
+
 #include <cstdint>
 
 class TextItem;
@@ -28,12 +30,3 @@ void PlaceShadow();
 // Shows the caret glyph and puts the caret after the last character before the insertion point,
 // from the sizes of the main form's measuring labels.
 void PlaceCursor();
-
-// The caret's place given the sizes involved (pixels); PlaceCursor's arithmetic, on its own.
-struct CaretPlace
-{
-    double left;
-    double top;
-};
-CaretPlace CaretPlaceFor(double textLeft, double textTop, double caretWidth, double caretHeight,
-                         int16_t cursorStyle, double horizontalWidth, double verticalHeight);

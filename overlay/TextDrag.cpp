@@ -25,14 +25,16 @@ void OverlayForm::lblShow_MouseDown(int Button, int Shift, double X, double Y)
 void OverlayForm::lblShow_DragDrop(double X, double Y)
 {
     const Settings &s = gSettings;
-    dropTextAt(units::ToInt16((X - pfGrabX) / s.gnTwipsX + lblShow.left()),
-               units::ToInt16((Y - pfGrabY) / s.gnTwipsY + lblShow.top()));
+    const TextCorner corner
+        = DropOnText(X, Y, pfGrabX, pfGrabY, s.gnTwipsX, s.gnTwipsY, lblShow.left(), lblShow.top());
+    dropTextAt(corner.left, corner.top);
 }
 
 void OverlayForm::picShow_DragDrop(double X, double Y)
 {
     const Settings &s = gSettings;
-    dropTextAt(units::ToInt16(X - pfGrabX / s.gnTwipsX), units::ToInt16(Y - pfGrabY / s.gnTwipsY));
+    const TextCorner corner = DropOnSurface(X, Y, pfGrabX, pfGrabY, s.gnTwipsX, s.gnTwipsY);
+    dropTextAt(corner.left, corner.top);
 }
 
 void OverlayForm::dropTextAt(int16_t left, int16_t top)

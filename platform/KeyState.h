@@ -17,6 +17,17 @@ public:
     // Bit 15 (0x8000) set while the key is down; bit 0 set when the key was pressed since the
     // previous query for it. Unknown keys read as 0.
     virtual std::int16_t GetAsyncKeyState(int virtualKey) = 0;
+
+    // The virtual-key code of the key a key event came from, given the toolkit's native codes of
+    // the event (its scan code and native virtual key), as the system's keyboard layout names the
+    // key without modifiers; 0 when the system says nothing about it, and the caller then goes by
+    // the toolkit's own name of the key.
+    virtual int VirtualKeyFromNative(std::uint32_t nativeScanCode, std::uint32_t nativeVirtualKey)
+    {
+        (void)nativeScanCode;
+        (void)nativeVirtualKey;
+        return 0;
+    }
 };
 
 } // namespace platform

@@ -39,11 +39,6 @@ struct FakeCapture : platform::DesktopCapture
 
 void ProgramTest::SetUp()
 {
-    // A test before may have ended the program (QCoreApplication::exit), and that makes every
-    // later nested event loop, a modal dialog's, return at once; one turn of the application's
-    // own loop clears it.
-    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
     ASSERT_TRUE(m_folder.isValid());
     SetProgramFolderForTests(m_folder.path());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder.path() + QStringLiteral("/config")));
@@ -67,6 +62,12 @@ void ProgramTest::SetUp()
 
 void ProgramTest::TearDown()
 {
+    // A test that ended the program asked the application to quit, which makes every event loop
+    // started afterwards (a menu's, a modal dialog's) return at once; an application loop run to
+    // its end clears that for the next test. It runs whatever state the program is in now: a
+    // test may have ended one program and started another.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     frmGeneral.destroy();
     frmInfo.destroy();
     frmColor.destroy();

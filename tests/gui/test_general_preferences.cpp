@@ -440,11 +440,31 @@ TEST_F(GeneralPreferencesTest, TheGeneralAndAboutCommandsCloseThePaletteWindowFi
         bool paletteClosed = false;
         QTimer::singleShot(0, [&] {
             paletteClosed = !frmColor.isLoaded();
-            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            QTest::keyClick(dialog, Qt::Key_Escape);
         });
         (main().*command)();
         EXPECT_TRUE(paletteClosed);
         EXPECT_FALSE(frmGeneral.isLoaded());
         EXPECT_FALSE(frmInfo.isLoaded());
     }
+}
+
+TEST_F(GeneralPreferencesTest, TwoRowsWithOneLetterRunTheFirstRowOnly)
+{
+    GeneralPreferences &d = open();
+    for (QCheckBox *shift : d.chkAlt)
+        shift->setChecked(false);
+    d.cboKey[1]->setCurrentIndex(d.cboKey[1]->findText(QStringLiteral("L")));
+    d.cboKey[3]->setCurrentIndex(d.cboKey[3]->findText(QStringLiteral("L")));
+    d.cmdOK_Click();
+    gSettings.gbLinesShown = True;
+
+    main().txtInput_KeyDown('L', 2); // Ctrl+L
+    EXPECT_EQ(gSettings.gbLinesShown, False) << "Clear Lines ran";
+    EXPECT_FALSE(main().tmrCapKeyEvent.isActive()) << "Standby did not";
+    // Ctrl+S, Standby's old key, is no hot key any more.
+    main().txtInput_KeyDown('S', 2);
+    EXPECT_FALSE(main().tmrCapKeyEvent.isActive());
 }

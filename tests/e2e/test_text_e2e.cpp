@@ -1,0 +1,254 @@
+// Text on the overlay as a user meets it: keys typed through XTest, the blinking caret, dragging
+// the text, and the standby key brought back while another window has the focus.
+#include "E2eHarness.h"
+
+#include "settings/Settings.h"
+#include "settings/SettingsCodec.h"
+
+// GoogleTest before Xlib, whose macros (None) it would trip over.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <QElapsedTimer>
+
+using namespace e2e;
+
+namespace {
+
+constexpr QRgb TextColour = 0xFFFF0050; // (255, 0, 80)
+constexpr QRgb ShadowColour = 0xFFB0FFFF; // (176, 255, 255)
+constexpr QRgb CaretColour = 0xFF00FF00; // (0, 255, 0)
+
+// The pixels of one colour in an area of the screen, in screen coordinates.
+QRect boundsOf(QRgb colour, const QRect &area)
+{
+    const QImage shot = screenshot(area);
+    QRect bounds;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == colour)
+                bounds |= QRect(area.x() + x, area.y() + y, 1, 1);
+    return bounds;
+}
+
+class TextOnTheOverlay : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // A plain grey desktop: none of the text block's colours anywhere on it.
+        Display *dpy = display();
+        XSetWindowBackground(dpy, DefaultRootWindow(dpy), 0x404040);
+        XClearWindow(dpy, DefaultRootWindow(dpy));
+        XSync(dpy, False);
+    }
+
+    QRect whole() const { return QRect(QPoint(0, 0), screenSize()); }
+};
+
+TEST_F(TextOnTheOverlay, TypedKeysAppearInTheTextColourWithTheCaretAfterThem)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes([] { gSettings.gsText.clear(); }));
+    ASSERT_TRUE(program.start());
+    EXPECT_TRUE(boundsOf(TextColour, whole()).isEmpty());
+
+    typeText(QStringLiteral("Hi"));
+    QRect text;
+    ASSERT_TRUE(waitUntil([&] {
+        text = boundsOf(TextColour, whole());
+        return text.width() > 30;
+    }));
+    // The text block stands at (200, 200), one 36-point line high.
+    EXPECT_GE(text.left(), 200);
+    EXPECT_LT(text.left(), 210);
+    EXPECT_GE(text.top(), 200);
+    EXPECT_LT(text.bottom(), 245);
+    // The shadow, 2 pixels right and down, shows beside the text's strokes.
+    const QRect shadow = boundsOf(ShadowColour, whole());
+    EXPECT_FALSE(shadow.isEmpty());
+    EXPECT_TRUE(text.translated(2, 2).adjusted(-1, -1, 1, 1).contains(shadow));
+
+    // The caret, once shown, stands right after the last character, on its line.
+    QRect caret;
+    ASSERT_TRUE(waitUntil([&] { return !(caret = boundsOf(CaretColour, whole())).isEmpty(); }));
+    EXPECT_NEAR(caret.center().x(), text.right(), 6);
+    EXPECT_GT(caret.height(), 20);
+    EXPECT_GE(caret.top(), 190);
+    EXPECT_LT(caret.bottom(), 245);
+
+    // A second line: the caret goes down to it.
+    tapKey("Return");
+    typeText(QStringLiteral("ab"));
+    ASSERT_TRUE(waitUntil([&] { return boundsOf(TextColour, whole()).bottom() > 250; }));
+    QRect caretBelow;
+    ASSERT_TRUE(waitUntil([&] {
+        caretBelow = boundsOf(CaretColour, whole());
+        return !caretBelow.isEmpty() && caretBelow.top() > caret.top() + 20;
+    }));
+    const QRect secondLine = boundsOf(TextColour, QRect(0, text.bottom() + 5, 1024, 60));
+    EXPECT_NEAR(caretBelow.center().x(), secondLine.right(), 6);
+    EXPECT_NEAR(caretBelow.top() - caret.top(), secondLine.bottom() - text.bottom(), 3);
+
+    program.exitThroughMenu();
+    ASSERT_TRUE(program.waitForExit());
+    Settings stored;
+    ASSERT_TRUE(DecodeSettings(program.readSettings(), stored).ok);
+    EXPECT_EQ(stored.gsText, QStringLiteral("Hi\r\nab"));
+}
+
+TEST_F(TextOnTheOverlay, TheCaretBlinksHalfASecondOffAndHalfASecondOn)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes());
+    ASSERT_TRUE(program.start());
+    const QRect area(150, 150, 200, 120);
+    // Sample for three seconds and note when the caret shows and goes.
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::pair<qint64, bool>> changes;
+    bool last = !boundsOf(CaretColour, area).isEmpty();
+    while (clock.elapsed() < 3000) {
+        const bool shown = !boundsOf(CaretColour, area).isEmpty();
+        if (shown != last)
+            changes.emplace_back(clock.elapsed(), shown);
+        last = shown;
+        pause(20);
+    }
+    ASSERT_GE(changes.size(), 4u) << "it blinks";
+    for (std::size_t i = 1; i < changes.size(); ++i) {
+        EXPECT_NE(changes[i].second, changes[i - 1].second);
+        EXPECT_NEAR(double(changes[i].first - changes[i - 1].first), 500, 150);
+    }
+}
+
+TEST_F(TextOnTheOverlay, DraggingTheTextMovesItAndTheExitStoresThePlace)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes());
+    ASSERT_TRUE(program.start());
+    const QRect before = boundsOf(TextColour, whole());
+    ASSERT_FALSE(before.isEmpty());
+
+    // Grab the text 20 pixels right of and 20 below its corner; carry it over in steps.
+    movePointer(220, 220);
+    pause(50);
+    pressButton(1);
+    for (int step = 1; step <= 10; ++step) {
+        movePointer(220 + step * 30, 220 + step * 20);
+        pause(20);
+    }
+    pause(50);
+    releaseButton(1);
+
+    QRect after;
+    ASSERT_TRUE(waitUntil([&] {
+        after = boundsOf(TextColour, whole());
+        return after.left() > 400;
+    }));
+    EXPECT_EQ(after.topLeft() - before.topLeft(), QPoint(300, 200));
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_TRUE(boundsOf(ShadowColour, QRect(150, 150, 200, 100)).isEmpty())
+        << "the shadow went with it";
+
+    program.exitThroughMenu(100, 650);
+    ASSERT_TRUE(program.waitForExit());
+    Settings stored;
+    ASSERT_TRUE(DecodeSettings(program.readSettings(), stored).ok);
+    EXPECT_EQ(stored.gnTextX, 500);
+    EXPECT_EQ(stored.gnTextY, 400);
+}
+
+// A window of another program, which takes the keyboard focus.
+class OtherWindow
+{
+public:
+    OtherWindow()
+    {
+        Display *dpy = display();
+        m_window
+            = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 300, 300, 200, 150, 0, 0, 0xFFFFFF);
+        XStoreName(dpy, m_window, "another program");
+        XMapRaised(dpy, m_window);
+        XSync(dpy, False);
+        waitUntil([&] { return isMapped(m_window); });
+        XSetInputFocus(dpy, m_window, RevertToParent, CurrentTime);
+        XSync(dpy, False);
+    }
+    ~OtherWindow()
+    {
+        XDestroyWindow(display(), m_window);
+        XSync(display(), False);
+    }
+    bool hasFocus() const
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display(), &focus, &revert);
+        return focus == m_window;
+    }
+    QRect rect() const { return windowRect(m_window); }
+
+private:
+    Window m_window = 0;
+};
+
+TEST_F(TextOnTheOverlay, StandbyThenF10HeldBringsTheOverlayBackWhileAnotherWindowHasTheFocus)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes([] {
+        gSettings.gnMarginLeft = 40;
+        gSettings.gnMarginTop = 20;
+    }));
+    ASSERT_TRUE(program.start());
+    ASSERT_EQ(windowRect(program.overlay()).topLeft(), QPoint(40, 20));
+
+    // Standby: nothing of the overlay is left on the screen (a window manager would keep a window
+    // that moves away partly on it, so the overlay is hidden as well).
+    const auto offScreen = [&] {
+        return !isMapped(program.overlay())
+            || !windowRect(program.overlay()).intersects(QRect(QPoint(0, 0), screenSize()));
+    };
+    chord({"Control_L", "s"});
+    ASSERT_TRUE(waitUntil(offScreen)) << "standby takes the overlay off the screen";
+
+    OtherWindow other;
+    ASSERT_TRUE(waitUntil([&] { return other.hasFocus(); }));
+
+    // A tap too short to be seen at two ticks is ignored.
+    tapKey("F10");
+    pause(400);
+    EXPECT_TRUE(offScreen());
+
+    // Meanwhile the screen shows what is really there: the other program's white window.
+    const QPoint inOther = other.rect().center();
+    EXPECT_EQ(screenshot(QRect(inOther, QSize(1, 1))).pixel(0, 0), qRgb(255, 255, 255));
+
+    keyDown("F10");
+    pause(300);
+    keyUp("F10");
+    ASSERT_TRUE(waitUntil([&] {
+        return isMapped(program.overlay())
+            && windowRect(program.overlay()).topLeft() == QPoint(40, 20);
+    })) << "at "
+        << windowRect(program.overlay()).x();
+    // The frozen picture is back over the other window.
+    ASSERT_TRUE(waitUntil(
+        [&] { return screenshot(QRect(inOther, QSize(1, 1))).pixel(0, 0) == 0xFF404040; }));
+    EXPECT_EQ(windowRect(program.overlay()).size(), screenSize() - QSize(40, 20));
+    EXPECT_TRUE(other.hasFocus()) << "the program only came back; it took nothing";
+
+    // A press on the overlay gives the keyboard back to the text.
+    click(700, 600);
+    pause(200);
+    typeText(QStringLiteral("z"));
+    pause(200);
+    program.exitThroughMenu();
+    ASSERT_TRUE(program.waitForExit());
+    Settings stored;
+    ASSERT_TRUE(DecodeSettings(program.readSettings(), stored).ok);
+    EXPECT_TRUE(stored.gsText.startsWith(QLatin1Char('z'))) << stored.gsText.toStdString();
+}
+
+} // namespace
