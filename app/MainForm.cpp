@@ -2,11 +2,14 @@
 
 #include "DataFile.h"
 #include "Forms.h"
+#include "Help.h"
 #include "HotKeys.h"
 #include "MessageBox.h"
 #include "TextEntry.h"
 #include "VirtualKeys.h"
+#include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/GeneralPreferences.h"
 #include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
 #include "overlay/OverlayForm.h"
@@ -294,11 +297,26 @@ void MainForm::mnuPrefsLines_Click()
     DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
 }
 
-void MainForm::mnuPrefsGeneral_Click() { }
+void MainForm::mnuPrefsGeneral_Click()
+{
+    frmColor.unload();
+    frmFont.unload();
+    SetFormTopmost(frmShow.get(), 0);
+    frmGeneral->exec();
+}
 
-void MainForm::mnuContents_Click() { }
+void MainForm::mnuContents_Click()
+{
+    ShowHelp(this, QStringLiteral("quillan.hlp"), platform::HELP_CONTENTS_Command, 0);
+}
 
-void MainForm::mnuAbout_Click() { }
+void MainForm::mnuAbout_Click()
+{
+    frmColor.unload();
+    frmFont.unload();
+    SetFormTopmost(frmShow.get(), 0);
+    frmInfo->exec();
+}
 
 void MainForm::mnuQuit_Click()
 {

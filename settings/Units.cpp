@@ -76,6 +76,11 @@ int TwipsToPixels(double twips, int twipsPerPixel)
     return ToInt32(twips / std::max(twipsPerPixel, 1));
 }
 
+int64_t PixelsToTwips(int64_t pixels, int twipsPerPixel)
+{
+    return pixels * std::max(twipsPerPixel, 1);
+}
+
 namespace {
 
 bool isBlank(QChar c)

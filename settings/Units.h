@@ -27,9 +27,10 @@ int16_t Clamp16(int64_t value);
 // a \ b: integer division truncating toward zero (b == 0 gives 0).
 int64_t IntDiv(int64_t a, int64_t b);
 
-// A length in twips as whole pixels at `twipsPerPixel` (gnTwipsX or gnTwipsY), rounded half to
-// even; a scale below 1 (only a damaged value can be one) counts as 1.
+// Twips to whole pixels at `twipsPerPixel` (to nearest, halves to even), and pixels to twips.
+// A scale below 1 twip per pixel (no real screen has one) is taken as 1.
 int TwipsToPixels(double twips, int twipsPerPixel);
+int64_t PixelsToTwips(int64_t pixels, int twipsPerPixel);
 
 // "Reading a number from text": the longest numeric prefix. Leading blanks are skipped and blanks
 // inside the number ignored; an optional sign, digits, one "." decimal point whatever the locale,
