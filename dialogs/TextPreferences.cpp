@@ -5,6 +5,7 @@
 #include "StylePictures.h"
 #include "TextDialogLink.h"
 #include "TextPrefsControls.h"
+#include "app/Help.h"
 #include "app/MainForm.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/TextBlock.h"
@@ -532,7 +533,11 @@ void TextPreferences::cmdCancel_KeyPress(int &KeyAscii)
     }
 }
 
-void TextPreferences::cmdHelp_Click() { }
+void TextPreferences::cmdHelp_Click()
+{
+    ShowHelp(this, QStringLiteral("Quillan.hlp"), platform::HELP_CONTEXT_Command,
+             HelpTopicPreferences);
+}
 
 // Enter on OK or Cancel reaches its key-press handler and nothing else, so it acts once.
 bool TextPreferences::eventFilter(QObject *watched, QEvent *event)

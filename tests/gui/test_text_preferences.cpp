@@ -1,5 +1,6 @@
 // The Text preferences dialog: what it shows on opening, what OK and Cancel store and apply, the
 // font list's cache, the sample, the keys, and the ways it closes.
+#include "HelpRecorder.h"
 #include "MouseInput.h"
 #include "ProgramFixture.h"
 
@@ -10,10 +11,12 @@
 #include "overlay/TextBlock.h"
 #include "settings/Palette.h"
 #include "settings/SettingsCodec.h"
+#include "settings/SettingsFile.h"
 #include "settings/Units.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
@@ -23,6 +26,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -49,6 +53,23 @@ protected:
         const QByteArray bytes = EncodeSettings(gSettings).bytes;
         gSettings = saved;
         return bytes;
+    }
+
+    // Runs a command that shows a modal dialog; checks that the Text dialog and the palette are
+    // closed by the time it shows, and closes it with Esc.
+    void runModal(void (MainForm::*command)())
+    {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            seen = true;
+            EXPECT_FALSE(frmFont.isLoaded());
+            EXPECT_FALSE(frmColor.isLoaded());
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        (main().*command)();
+        EXPECT_TRUE(seen);
     }
 
     // A fresh program for the next case of a table.
@@ -612,6 +633,8 @@ TEST_F(TextPreferencesTest, EveryWayOfClosingTheDialogClosesThePaletteFirst)
         {"window close", [](TextPreferences &d) { d.close(); }},
         {"Standby", [this](TextPreferences &) { main().mnuHide_Click(); }},
         {"Draw Lines", [this](TextPreferences &) { main().mnuModeLines_Click(); }},
+        {"General", [this](TextPreferences &) { runModal(&MainForm::mnuPrefsGeneral_Click); }},
+        {"About", [this](TextPreferences &) { runModal(&MainForm::mnuAbout_Click); }},
     };
     for (const auto &[name, close] : ways) {
         SCOPED_TRACE(name);
@@ -624,4 +647,27 @@ TEST_F(TextPreferencesTest, EveryWayOfClosingTheDialogClosesThePaletteFirst)
         EXPECT_TRUE(topmost(overlay()));
         restart();
     }
+}
+
+TEST_F(TextPreferencesTest, HelpOpensThePreferencesTopicAndLeavesTheDialogOpen)
+{
+    auto recorder = std::make_unique<HelpRecorder>();
+    HelpRecorder *help = recorder.get();
+    platform::caps().help = std::move(recorder);
+    QFile file(AppPathSlash() + QStringLiteral("Quillan.hlp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html><body><a name=\"topic-10\">x</a></body></html>");
+    file.close();
+
+    TextPreferences &dialog = open();
+    QTest::mouseClick(dialog.cmdHelp, Qt::LeftButton);
+    ASSERT_EQ(help->requests.size(), 1u);
+    EXPECT_EQ(help->requests[0].owner, platform::NativeWindow(dialog.winId()));
+    EXPECT_EQ(QString::fromStdString(help->requests[0].file),
+              AppPathSlash() + QStringLiteral("Quillan.hlp"));
+    EXPECT_EQ(help->requests[0].command, platform::HELP_CONTEXT_Command);
+    EXPECT_EQ(help->requests[0].data, 10ul);
+    EXPECT_TRUE(frmFont.isLoaded());
+    EXPECT_EQ(gSettings.gbDialogOpen, True);
+    EXPECT_TRUE(boxes.empty());
 }
