@@ -40,7 +40,7 @@ void StyleButton::paintEvent(QPaintEvent *)
 // --- ColorSwatch -----------------------------------------------------------------------------
 
 ColorSwatch::ColorSwatch(QWidget *parent)
-    : QWidget(parent)
+    : ClickableControl(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -58,20 +58,6 @@ void ColorSwatch::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QBrush fill {QColor::fromRgb(m_backColor)};
     qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true, &fill);
-}
-
-void ColorSwatch::mousePressEvent(QMouseEvent *event)
-{
-    m_leftDown = event->button() == Qt::LeftButton;
-}
-
-void ColorSwatch::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = m_leftDown && event->button() == Qt::LeftButton
-        && rect().contains(event->position().toPoint());
-    m_leftDown = false;
-    if (click && onClick)
-        onClick();
 }
 
 // --- FrameBox --------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClickableControl.h"
+
 #include <QAbstractButton>
 #include <QFrame>
 #include <QImage>
@@ -31,7 +33,7 @@ private:
 
 // A picture box used as a colour swatch: a sunken 2-pixel border around its background colour.
 // A left click (press and release on it) raises onClick.
-class ColorSwatch : public QWidget
+class ColorSwatch : public ClickableControl
 {
 public:
     explicit ColorSwatch(QWidget *parent);
@@ -39,16 +41,11 @@ public:
     QRgb backColor() const { return m_backColor; }
     void setBackColor(QRgb colour);
 
-    std::function<void()> onClick;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QRgb m_backColor = qRgb(255, 255, 255);
-    bool m_leftDown = false;
 };
 
 // A frame: an etched rectangle with its caption set into the top line, as dialogs of this kind
