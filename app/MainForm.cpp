@@ -2,12 +2,16 @@
 
 #include "DataFile.h"
 #include "Forms.h"
+#include "Help.h"
 #include "HotKeys.h"
 #include "MessageBox.h"
 #include "TextEntry.h"
 #include "VirtualKeys.h"
+#include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/GeneralPreferences.h"
 #include "dialogs/PaletteWindow.h"
+#include "dialogs/TextPreferences.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
@@ -245,6 +249,7 @@ void MainForm::mnuHide_Click()
     overlay.hide();
     tmrCapKeyEvent.start();
     frmColor.unload();
+    frmFont.unload();
 }
 
 void MainForm::mnuModeTexts_Click()
@@ -274,9 +279,14 @@ void MainForm::mnuModeLines_Click()
     mnuPrefsTexts->setEnabled(false);
     mnuPrefsLines->setEnabled(true);
     psSavedText = txtInput->text();
+    frmFont.unload();
 }
 
-void MainForm::mnuPrefsTexts_Click() { }
+void MainForm::mnuPrefsTexts_Click()
+{
+    SetFormTopmost(frmShow.get(), 0);
+    frmFont->Show();
+}
 
 void MainForm::mnuPrefsLines_Click()
 {
@@ -287,11 +297,26 @@ void MainForm::mnuPrefsLines_Click()
     DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
 }
 
-void MainForm::mnuPrefsGeneral_Click() { }
+void MainForm::mnuPrefsGeneral_Click()
+{
+    frmColor.unload();
+    frmFont.unload();
+    SetFormTopmost(frmShow.get(), 0);
+    frmGeneral->exec();
+}
 
-void MainForm::mnuContents_Click() { }
+void MainForm::mnuContents_Click()
+{
+    ShowHelp(this, QStringLiteral("quillan.hlp"), platform::HELP_CONTENTS_Command, 0);
+}
 
-void MainForm::mnuAbout_Click() { }
+void MainForm::mnuAbout_Click()
+{
+    frmColor.unload();
+    frmFont.unload();
+    SetFormTopmost(frmShow.get(), 0);
+    frmInfo->exec();
+}
 
 void MainForm::mnuQuit_Click()
 {

@@ -1,10 +1,13 @@
 #include "app/Forms.h"
 #include "app/MainForm.h"
 #include "app/MessageBox.h"
+#include "app/ProgramIcon.h"
 #include "overlay/OverlayForm.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 
 #include <cstdio>
 
@@ -13,6 +16,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ProgramIcon())));
 
     const std::string unavailable = platform::caps().capture->unavailableReason();
     if (!unavailable.empty()) {

@@ -13,19 +13,14 @@ QPoint PaletteCellAt(double X, double Y)
             int(std::clamp<int64_t>(row, 0, PaletteRows - 1))};
 }
 
-int TwipsToPixels(int64_t twips, int twipsPerPixel)
-{
-    return int(units::RoundHalfEven(double(twips) / std::max(twipsPerPixel, 1)));
-}
-
 QPoint LineModePlace(const QRect &screen, int outerWidth, int twipsX, int twipsY)
 {
     twipsX = std::max(twipsX, 1);
     twipsY = std::max(twipsY, 1);
     const int64_t screenRight = int64_t(screen.x() + screen.width()) * twipsX;
     const int64_t widthTwips = int64_t(outerWidth) * twipsX;
-    return {TwipsToPixels(screenRight - widthTwips, twipsX),
-            TwipsToPixels(int64_t(screen.y()) * twipsY, twipsY)};
+    return {units::TwipsToPixels(screenRight - widthTwips, twipsX),
+            units::TwipsToPixels(int64_t(screen.y()) * twipsY, twipsY)};
 }
 
 QPoint ColourModePlace(const QRect &textDialogFrame, int twipsX, int twipsY)
@@ -34,6 +29,6 @@ QPoint ColourModePlace(const QRect &textDialogFrame, int twipsX, int twipsY)
     twipsY = std::max(twipsY, 1);
     const int64_t left = int64_t(textDialogFrame.x()) * twipsX;
     const int64_t width = int64_t(textDialogFrame.width()) * twipsX;
-    return {TwipsToPixels(left + width, twipsX),
-            TwipsToPixels(int64_t(textDialogFrame.y()) * twipsY, twipsY)};
+    return {units::TwipsToPixels(left + width, twipsX),
+            units::TwipsToPixels(int64_t(textDialogFrame.y()) * twipsY, twipsY)};
 }

@@ -22,9 +22,6 @@ constexpr int TitleStripBottom = 12; // the strip covers rows 0 to 12 of the win
 // The window's thin fixed frame: the outer width is the inner width plus 6 pixels.
 constexpr int PaletteFrame = 3;
 
-// Twips to whole pixels at `twipsPerPixel` (to nearest, halves to even).
-int TwipsToPixels(int64_t twips, int twipsPerPixel);
-
 // Line mode: the window's top left corner, in pixels, such that its right edge is on the
 // screen's right edge and its top on the screen's top. The position goes through twips as the
 // window's place is kept in twips.

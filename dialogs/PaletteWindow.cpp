@@ -1,5 +1,7 @@
 #include "PaletteWindow.h"
 
+#include "overlay/Surface.h"
+
 #include "Dialogs.h"
 #include "PaletteLayout.h"
 #include "PalettePictures.h"
@@ -22,26 +24,6 @@
 #include <qdrawutil.h>
 
 namespace {
-
-int buttonOf(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-int shiftOf(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
 
 constexpr int BoxBorder = 2;
 
@@ -77,7 +59,7 @@ protected:
 // --- picPalette ------------------------------------------------------------------------------
 
 PaletteBox::PaletteBox(QWidget *parent)
-    : QWidget(parent)
+    : ClickableControl(parent)
     , m_picture(PalettePicture())
     , m_layer(m_picture.size(), QImage::Format_ARGB32)
 {
@@ -115,28 +97,15 @@ void PaletteBox::paintEvent(QPaintEvent *)
     painter.drawImage(BoxBorder, BoxBorder, m_layer);
 }
 
-void PaletteBox::mousePressEvent(QMouseEvent *event)
+QPointF PaletteBox::origin() const
 {
-    if (event->button() == Qt::LeftButton)
-        m_leftDown = true;
-    if (onMouseDown)
-        onMouseDown(buttonOf(event->button()), shiftOf(event->modifiers()),
-                    event->position().x() - BoxBorder, event->position().y() - BoxBorder);
-}
-
-void PaletteBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton || !m_leftDown)
-        return;
-    m_leftDown = false;
-    if (rect().contains(event->position().toPoint()) && onClick)
-        onClick();
+    return {double(BoxBorder), double(BoxBorder)};
 }
 
 // --- imgHide ---------------------------------------------------------------------------------
 
 ImageControl::ImageControl(QWidget *parent)
-    : QWidget(parent)
+    : ClickableControl(parent)
 {
 }
 
@@ -150,29 +119,6 @@ void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, m_picture);
-}
-
-void ImageControl::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_leftDown = true;
-    if (onMouseDown)
-        onMouseDown(buttonOf(event->button()), shiftOf(event->modifiers()), event->position().x(),
-                    event->position().y());
-}
-
-void ImageControl::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = event->button() == Qt::LeftButton && m_leftDown
-        && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        m_leftDown = false;
-    if (onMouseUp)
-        onMouseUp(buttonOf(event->button()), shiftOf(event->modifiers()), event->position().x(),
-                  event->position().y());
-    // The click may unload the window: nothing of it is touched after.
-    if (click && onClick)
-        onClick();
 }
 
 // --- the window's inside ---------------------------------------------------------------------
@@ -200,7 +146,7 @@ protected:
 
     void mousePressEvent(QMouseEvent *event) override
     {
-        m_form->Form_MouseDown(buttonOf(event->button()), shiftOf(event->modifiers()),
+        m_form->Form_MouseDown(Surface::buttonMask(event->button()), Surface::shiftMask(event->modifiers()),
                                event->position().x(), event->position().y());
     }
 
@@ -285,7 +231,7 @@ void PaletteWindow::Form_Load()
     picPalette->resize(PaletteBoxWidth, PaletteBoxHeight);
     const int innerWidth = picPalette->width();
     const int outerWidth
-        = TwipsToPixels(int64_t(innerWidth + 2 * PaletteFrame) * s.gnTwipsX, s.gnTwipsX);
+        = units::TwipsToPixels(int64_t(innerWidth + 2 * PaletteFrame) * s.gnTwipsX, s.gnTwipsX);
     imgHide->setPicture(imgHide_Up);
     imgHide->move(innerWidth - CloseButtonSize, 0);
     picPalette->move(0, PaletteBoxTop);
@@ -308,13 +254,13 @@ void PaletteWindow::Form_Load()
         HScroll1->setValue(s.gnLineWidth);
         Label1->setText(WidthCaption(s.gnLineWidth));
         Label1->adjustSize();
-        outerHeight = TwipsToPixels(int64_t(HScroll1->y() + HScroll1->height() + 10) * s.gnTwipsY,
-                                    s.gnTwipsY);
+        outerHeight = units::TwipsToPixels(
+            int64_t(HScroll1->y() + HScroll1->height() + 10) * s.gnTwipsY, s.gnTwipsY);
     } else {
         Label1->adjustSize();
         Label1->hide();
         HScroll1->hide();
-        outerHeight = TwipsToPixels(
+        outerHeight = units::TwipsToPixels(
             int64_t(picPalette->y() + picPalette->height() + 2 * PaletteFrame) * s.gnTwipsY,
             s.gnTwipsY);
     }

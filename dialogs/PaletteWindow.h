@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClickableControl.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -12,7 +14,7 @@ struct CellFrame;
 // `picPalette`: the palette picture in a sunken 2-pixel border. It holds the picture itself and
 // a drawing layer over it that Cls empties; the marks of DrawCell go into the layer. Mouse
 // positions are reported in picture pixels (from the inside of the border).
-class PaletteBox : public QWidget
+class PaletteBox : public ClickableControl
 {
 public:
     explicit PaletteBox(QWidget *parent);
@@ -25,23 +27,18 @@ public:
     // What is seen inside the border: the picture with the layer over it.
     QImage composed() const;
 
-    std::function<void(int Button, int Shift, double X, double Y)> onMouseDown;
-    std::function<void()> onClick;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    QPointF origin() const override;
 
 private:
     QImage m_picture;
     QImage m_layer;
-    bool m_leftDown = false;
 };
 
 // An image control: shows a picture and reports presses, releases and clicks (a left release on
 // the control after a left press on it).
-class ImageControl : public QWidget
+class ImageControl : public ClickableControl
 {
 public:
     explicit ImageControl(QWidget *parent);
@@ -49,18 +46,11 @@ public:
     const QImage &picture() const { return m_picture; }
     void setPicture(const QImage &picture);
 
-    std::function<void(int Button, int Shift, double X, double Y)> onMouseDown;
-    std::function<void(int Button, int Shift, double X, double Y)> onMouseUp;
-    std::function<void()> onClick;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QImage m_picture;
-    bool m_leftDown = false;
 };
 
 class PaletteClient;

@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "qt/QtHelpEngine.h"
+
 #include <QGuiApplication>
 
 namespace platform {
@@ -23,8 +25,15 @@ bool onNativeWindowingSystem()
 Capabilities &caps()
 {
     auto &instance = current();
-    if (!instance)
-        instance = onNativeWindowingSystem() ? makeNativeCapabilities() : makeNullCapabilities();
+    if (!instance) {
+        if (onNativeWindowingSystem()) {
+            instance = makeNativeCapabilities();
+        } else {
+            // Help needs nothing of the system, so it works wherever the program's windows do.
+            instance = makeNullCapabilities();
+            instance->help = std::make_unique<QtHelpEngine>();
+        }
+    }
     return *instance;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -44,6 +45,10 @@ struct Settings
     int16_t gbLinesShown = 0;
     int16_t gbDialogOpen = 0;
     int16_t pnFontLoadFlag = 0;
+
+    // --- the screen's font names, read once per run by the Text preferences dialog ---
+    int16_t pnFontCount = 0;
+    QStringList psFontNames; // in the order the screen reports them
 };
 
 constexpr int16_t True = -1;

@@ -71,6 +71,16 @@ int64_t IntDiv(int64_t a, int64_t b)
     return a / b; // C++ division truncates toward zero
 }
 
+int TwipsToPixels(double twips, int twipsPerPixel)
+{
+    return ToInt32(twips / std::max(twipsPerPixel, 1));
+}
+
+int64_t PixelsToTwips(int64_t pixels, int twipsPerPixel)
+{
+    return pixels * std::max(twipsPerPixel, 1);
+}
+
 namespace {
 
 bool isBlank(QChar c)

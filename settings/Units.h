@@ -27,6 +27,11 @@ int16_t Clamp16(int64_t value);
 // a \ b: integer division truncating toward zero (b == 0 gives 0).
 int64_t IntDiv(int64_t a, int64_t b);
 
+// Twips to whole pixels at `twipsPerPixel` (to nearest, halves to even), and pixels to twips.
+// A scale below 1 twip per pixel (no real screen has one) is taken as 1.
+int TwipsToPixels(double twips, int twipsPerPixel);
+int64_t PixelsToTwips(int64_t pixels, int twipsPerPixel);
+
 // "Reading a number from text": the longest numeric prefix. Leading blanks are skipped and blanks
 // inside the number ignored; an optional sign, digits, one "." decimal point whatever the locale,
 // and an exponent ("1e9") are accepted; reading stops at the first other character. Text that

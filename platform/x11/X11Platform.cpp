@@ -1,5 +1,6 @@
 // The native platform layer on Linux: X11.
 #include "platform/Platform.h"
+#include "platform/qt/QtHelpEngine.h"
 
 namespace platform {
 
@@ -13,12 +14,13 @@ std::unique_ptr<WindowDrag> makeWindowDrag();
 
 std::unique_ptr<Capabilities> makeNativeCapabilities()
 {
-    // Help has no X11 specifics yet; it comes from the null layer.
+    // X11 has no help engine: the program shows its help file in a window of its own.
     auto c = makeNullCapabilities();
     c->capture = x11::makeDesktopCapture();
     c->stack = x11::makeWindowStack();
     c->keys = x11::makeKeyState();
     c->session = x11::makeSessionEvents();
+    c->help = std::make_unique<QtHelpEngine>();
     c->drag = x11::makeWindowDrag();
     return c;
 }

@@ -1,8 +1,10 @@
 #include "ProgramFixture.h"
 
+#include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/GeneralPreferences.h"
 #include "dialogs/PaletteWindow.h"
-
+#include "dialogs/TextPreferences.h"
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
 
@@ -62,11 +64,13 @@ void ProgramTest::TearDown()
 {
     // A test that ended the program asked the application to quit, which makes every event loop
     // started afterwards (a menu's, a modal dialog's) return at once; an application loop run to
-    // its end clears that for the next test.
-    if (frmMain.isLoaded() && frmMain->isEnding()) {
-        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-        QCoreApplication::exec();
-    }
+    // its end clears that for the next test. It runs whatever state the program is in now: a
+    // test may have ended one program and started another.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    frmGeneral.destroy();
+    frmInfo.destroy();
+    frmFont.destroy();
     frmColor.destroy();
     frmShow.destroy();
     frmMain.destroy();

@@ -90,6 +90,19 @@ TEST(Arithmetic16, IntegerDivisionTruncatesTowardZero)
     EXPECT_EQ(IntDiv(Int64Min, -1), Int64Max);
 }
 
+TEST(Twips, ToWholePixelsHalvesToEven)
+{
+    EXPECT_EQ(TwipsToPixels(5745, 15), 383);
+    EXPECT_EQ(TwipsToPixels(2815, 15), 188); // 187.67
+    EXPECT_EQ(TwipsToPixels(7.5, 15), 0); // half a pixel goes to the even 0
+    EXPECT_EQ(TwipsToPixels(22.5, 15), 2);
+    EXPECT_EQ(TwipsToPixels(-3397, 15), -226);
+    EXPECT_EQ(TwipsToPixels(120, 12), 10); // 120 dpi
+    // A damaged scale never divides by zero or flips the sign.
+    EXPECT_EQ(TwipsToPixels(300, 0), 300);
+    EXPECT_EQ(TwipsToPixels(300, -15), 300);
+}
+
 TEST(ReadNumber, TakesTheLongestNumericPrefix)
 {
     struct Row

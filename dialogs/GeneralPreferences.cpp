@@ -1,0 +1,299 @@
+#include "GeneralPreferences.h"
+
+#include "CaptionFrame.h"
+#include "DialogPlacement.h"
+#include "Dialogs.h"
+#include "GeneralRules.h"
+#include "app/Help.h"
+#include "app/MessageBox.h"
+#include "overlay/OverlayForm.h"
+#include "overlay/Topmost.h"
+#include "settings/Settings.h"
+#include "settings/Units.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+QFont dialogFont(bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(bold ? 9.0 : 8.25);
+    font.setBold(bold);
+    return font;
+}
+
+template<class W>
+W *control(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    W *widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(TwipsRect(left, top, width, height));
+    return widget;
+}
+
+template<class W>
+W *captioned(QWidget *parent, const char *name, const QString &caption, int left, int top,
+             int width, int height)
+{
+    W *widget = control<W>(parent, name, left, top, width, height);
+    widget->setText(caption);
+    return widget;
+}
+
+CaptionFrame *frame(QWidget *parent, const char *name, const QString &caption, int left, int top,
+                    int width, int height)
+{
+    auto *box = control<CaptionFrame>(parent, name, left, top, width, height);
+    box->setCaption(caption);
+    return box;
+}
+
+// A label as wide as its caption at least: a caption a little wider than its designed width
+// ("Bottom" in some renderings of Arial) is shown whole rather than clipped.
+QLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top,
+              int width, int height)
+{
+    auto *widget = captioned<QLabel>(parent, name, caption, left, top, width, height);
+    widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
+    return widget;
+}
+
+} // namespace
+
+GeneralPreferences::GeneralPreferences()
+    : QDialog(nullptr,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmGeneral"));
+    setWindowTitle(QStringLiteral(" Preferences - General"));
+    setFont(dialogFont(false));
+    setFixedSize(TwipsRect(0, 0, 3495, 5115).size());
+
+    Frame2 = frame(this, "Frame2", QStringLiteral("Hot Keys"), 120, 30, 3255, 3105);
+    static const char *const frameNames[]
+        = {"Frame1(0)", "Frame1(1)", "Frame1(2)", "Frame1(3)", "Frame1(4)"};
+    Frame1[0] = frame(Frame2, frameNames[0], QStringLiteral("Clear Text"), 120, 180, 3015, 570);
+    Frame1[1] = frame(Frame2, frameNames[1], QStringLiteral("Clear Lines"), 120, 750, 3015, 570);
+    Frame1[2] = frame(Frame2, frameNames[2], QStringLiteral("Restore Text"), 120, 1320, 3015, 570);
+    Frame1[4] = frame(Frame2, frameNames[4], QStringLiteral("Standby for Boss Is Comin'"), 120,
+                      1890, 3015, 570);
+    Frame1[3]
+        = frame(Frame2, frameNames[3], QStringLiteral("Boss Is Comin'."), 120, 2460, 3015, 525);
+
+    static const char *const altNames[] = {"chkAlt(0)", "chkAlt(1)", "chkAlt(2)", "chkAlt(3)"};
+    static const char *const ctrlNames[] = {"chkCtrl(0)", "chkCtrl(1)", "chkCtrl(2)", "chkCtrl(3)"};
+    static const char *const keyNames[] = {"cboKey(0)", "cboKey(1)", "cboKey(2)", "cboKey(3)"};
+    static const char *const designKeys[] = {"C", "L", "R", "S"};
+    QStringList keys;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        keys << QString(QLatin1Char(c));
+    for (char c = '0'; c <= '9'; ++c)
+        keys << QString(QLatin1Char(c));
+    for (int i = 0; i < 4; ++i) {
+        CaptionFrame *row = rowFrame(i);
+        chkAlt[i]
+            = captioned<QCheckBox>(row, altNames[i], QStringLiteral("Shift +"), 240, 225, 885, 255);
+        // The first row says "Ctrl +"; the others have always read "Crtl +".
+        chkCtrl[i] = captioned<QCheckBox>(
+            row, ctrlNames[i], i == 0 ? QStringLiteral("Ctrl +") : QStringLiteral("Crtl +"), 1260,
+            225, 885, 255);
+        chkCtrl[i]->setChecked(true);
+        chkCtrl[i]->setEnabled(false);
+        cboKey[i] = control<QComboBox>(row, keyNames[i], 2205, 165, 660, 345);
+        cboKey[i]->setEditable(true);
+        // What is typed is stored as typed: no completion to a list item, no new list items.
+        cboKey[i]->setCompleter(nullptr);
+        cboKey[i]->setInsertPolicy(QComboBox::NoInsert);
+        cboKey[i]->setFont(dialogFont(true));
+        cboKey[i]->addItems(keys);
+        cboKey[i]->setEditText(QLatin1String(designKeys[i]));
+    }
+
+    optStby[0] = captioned<QRadioButton>(Frame1[3], "optStby(0)", QStringLiteral("F10"), 225, 210,
+                                         780, 255);
+    optStby[1] = captioned<QRadioButton>(Frame1[3], "optStby(1)", QStringLiteral("F11"), 1245, 210,
+                                         780, 255);
+    optStby[2] = captioned<QRadioButton>(Frame1[3], "optStby(2)", QStringLiteral("F12"), 2190, 210,
+                                         660, 255);
+    for (QRadioButton *option : optStby)
+        option->setFont(dialogFont(true));
+    optStby[2]->setChecked(true);
+
+    Frame3 = frame(this, "Frame3", QStringLiteral("Margin (Effective when restarted)"), 120, 3180,
+                   3255, 1410);
+    Label3 = label(Frame3, "Label3", QStringLiteral("Top"), 975, 225, 495, 255);
+    txtTopMargin
+        = captioned<QLineEdit>(Frame3, "txtTopMargin", QStringLiteral("0"), 1320, 225, 495, 330);
+    Label1 = label(Frame3, "Label1", QStringLiteral("Left"), 240, 525, 495, 255);
+    txtLeftMargin
+        = captioned<QLineEdit>(Frame3, "txtLeftMargin", QStringLiteral("0"), 600, 465, 495, 330);
+    Label2 = label(Frame3, "Label2", QStringLiteral("Right"), 2625, 525, 495, 255);
+    txtRightMargin
+        = captioned<QLineEdit>(Frame3, "txtRightMargin", QStringLiteral("5"), 2040, 465, 495, 330);
+    Label4 = label(Frame3, "Label4", QStringLiteral("Bottom"), 1905, 825, 495, 255);
+    txtBottomMargin
+        = captioned<QLineEdit>(Frame3, "txtBottomMargin", QStringLiteral("5"), 1320, 705, 495, 330);
+    for (QLineEdit *box : {txtTopMargin, txtLeftMargin, txtRightMargin, txtBottomMargin})
+        box->setFont(dialogFont(true));
+    chkFull = captioned<QCheckBox>(Frame3, "chkFull", QStringLiteral("Full Screen (No Margin)"),
+                                   600, 1065, 2415, 255);
+
+    cmdOK = captioned<QPushButton>(this, "cmdOK", QStringLiteral("OK"), 360, 4695, 855, 330);
+    cmdCancel
+        = captioned<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"), 1320, 4695, 855, 330);
+    cmdHelp
+        = captioned<QPushButton>(this, "cmdHelp", QStringLiteral("&Help"), 2280, 4695, 855, 330);
+    cmdOK->setDefault(true);
+    for (QPushButton *button : {cmdCancel, cmdHelp})
+        button->setAutoDefault(false);
+
+    QWidget *order[] = {chkAlt[0],  cboKey[0],    chkAlt[1],     cboKey[1],       chkAlt[2],
+                        cboKey[2],  chkAlt[3],    cboKey[3],     optStby[0],      optStby[1],
+                        optStby[2], txtTopMargin, txtLeftMargin, txtBottomMargin, txtRightMargin,
+                        chkFull,    cmdOK,        cmdCancel,     cmdHelp};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(chkFull, &QCheckBox::toggled, this, [this] { chkFull_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+}
+
+void GeneralPreferences::Form_Load()
+{
+    const Settings &s = gSettings;
+    SetFormTopmost(this, 1);
+    move(CentredTopLeft(size() + FrameExtra(this)));
+
+    for (int i = 0; i < 4; ++i)
+        chkAlt[i]->setChecked(s.gnHotKeyMods[i] == 1);
+    for (int i = 0; i < 4; ++i) {
+        // An item of the list is chosen as such, so the list opens on it; any other text is
+        // shown as it is.
+        const int item = cboKey[i]->findText(s.gsHotKeyLetter[i], Qt::MatchExactly);
+        if (item >= 0)
+            cboKey[i]->setCurrentIndex(item);
+        cboKey[i]->setEditText(s.gsHotKeyLetter[i]);
+    }
+    // A standby key outside F10 to F12 (only a damaged file holds one) shows as F10, the key
+    // the standby polling falls back on.
+    const bool known = s.gnStandbyKey >= 0 && s.gnStandbyKey <= 2;
+    optStby[known ? s.gnStandbyKey : 0]->setChecked(true);
+
+    txtLeftMargin->setText(QString::number(s.gnMarginLeft));
+    txtRightMargin->setText(QString::number(s.gnMarginRight));
+    txtTopMargin->setText(QString::number(s.gnMarginTop));
+    txtBottomMargin->setText(QString::number(s.gnMarginBottom));
+    if (s.gnMarginLeft == 0 && s.gnMarginRight == 0 && s.gnMarginTop == 0
+        && s.gnMarginBottom == 0) {
+        chkFull->setChecked(true);
+        for (QLineEdit *box : {txtLeftMargin, txtRightMargin, txtTopMargin, txtBottomMargin})
+            box->setEnabled(false);
+    }
+    BelongToOverlay(this);
+}
+
+void GeneralPreferences::Form_Unload()
+{
+    SetFormTopmost(this, 0);
+    SetFormTopmost(frmShow.ifLoaded(), 1);
+}
+
+void GeneralPreferences::chkFull_Click()
+{
+    const bool full = chkFull->isChecked();
+    for (QLineEdit *box : {txtLeftMargin, txtRightMargin, txtTopMargin, txtBottomMargin}) {
+        if (full)
+            box->setText(QStringLiteral("0"));
+        box->setEnabled(!full);
+    }
+}
+
+bool GeneralPreferences::marginsAreNumbers()
+{
+    // In the order the boxes are visited with Tab, so the first one named is the first one seen.
+    const std::pair<QLineEdit *, QLabel *> boxes[] = {{txtTopMargin, Label3},
+                                                      {txtLeftMargin, Label1},
+                                                      {txtBottomMargin, Label4},
+                                                      {txtRightMargin, Label2}};
+    for (const auto &[box, label] : boxes) {
+        const QString text = box->text();
+        if (ReadMarginText(text))
+            continue;
+        const QString holds = text.trimmed().isEmpty()
+            ? QStringLiteral("The %1 margin box is empty.").arg(label->text())
+            : QStringLiteral("The %1 margin box holds \"%2\".").arg(label->text(), text);
+        MsgBox(holds
+                   + QStringLiteral("\r\nA margin is a whole number of pixels from -32768 to "
+                                    "32767.\r\nNothing has been stored; correct the box and "
+                                    "press OK again."),
+               MsgIcon::Exclamation, ProgramBoxTitle(), this);
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+        return false;
+    }
+    return true;
+}
+
+void GeneralPreferences::cmdOK_Click()
+{
+    if (!marginsAreNumbers())
+        return;
+    Settings &s = gSettings;
+    for (int i = 0; i < 4; ++i)
+        s.gnHotKeyMods[i] = chkAlt[i]->isChecked() ? 1 : 0;
+    for (int i = 0; i < 4; ++i)
+        s.gsHotKeyLetter[i] = cboKey[i]->currentText();
+    if (optStby[0]->isChecked())
+        s.gnStandbyKey = 0;
+    else if (optStby[1]->isChecked())
+        s.gnStandbyKey = 1;
+    else if (optStby[2]->isChecked())
+        s.gnStandbyKey = 2;
+    s.gnMarginLeft = *ReadMarginText(txtLeftMargin->text());
+    s.gnMarginRight = *ReadMarginText(txtRightMargin->text());
+    s.gnMarginTop = *ReadMarginText(txtTopMargin->text());
+    s.gnMarginBottom = *ReadMarginText(txtBottomMargin->text());
+    LimitMargins();
+    frmGeneral.unload();
+}
+
+void GeneralPreferences::LimitMargins()
+{
+    Settings &s = gSettings;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const Margins limited
+        = ::LimitMargins({s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom},
+                         units::PixelsToTwips(screen.width(), s.gnTwipsX),
+                         units::PixelsToTwips(screen.height(), s.gnTwipsY), s.gnTwipsX, s.gnTwipsY);
+    s.gnMarginLeft = limited.left;
+    s.gnMarginRight = limited.right;
+    s.gnMarginTop = limited.top;
+    s.gnMarginBottom = limited.bottom;
+}
+
+void GeneralPreferences::cmdCancel_Click()
+{
+    frmGeneral.unload();
+}
+
+void GeneralPreferences::reject()
+{
+    frmGeneral.unload();
+}
+
+void GeneralPreferences::cmdHelp_Click()
+{
+    ShowHelp(this, QStringLiteral("Quillan.hlp"), platform::HELP_CONTEXT_Command,
+             HelpTopicPreferences);
+}

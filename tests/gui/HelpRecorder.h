@@ -1,0 +1,27 @@
+#pragma once
+
+// A help engine that records what it is asked to show.
+
+#include "platform/HelpEngine.h"
+
+#include <string>
+#include <vector>
+
+struct HelpRequest
+{
+    platform::NativeWindow owner;
+    std::string file;
+    unsigned command;
+    unsigned long data;
+};
+
+struct HelpRecorder : platform::HelpEngine
+{
+    std::vector<HelpRequest> requests;
+    bool WinHelp(platform::NativeWindow owner, const std::string &file, unsigned command,
+                 unsigned long data) override
+    {
+        requests.push_back({owner, file, command, data});
+        return true;
+    }
+};
