@@ -359,6 +359,9 @@ void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
         break;
     case HotKeyStandby:
         mnuHide_Click();
+        // The overlay that has the keyboard is hidden now, so the key's release may go to another
+        // window and txtInput_KeyUp never run for it; the blink it would restart starts here.
+        frmShow->tmrBlink.start();
         break;
     case NoHotKey:
         break;

@@ -81,9 +81,22 @@ QImage screenshot(const QRect &area)
     QImage out(area.size(), QImage::Format_RGB32);
     if (!image)
         return {};
-    for (int y = 0; y < area.height(); ++y)
-        for (int x = 0; x < area.width(); ++x)
-            out.setPixel(x, y, 0xFF000000u | (XGetPixel(image, x, y) & 0xFFFFFF));
+    // The usual 24-bit visual is 0x00RRGGBB in 32-bit little-endian words, which is what the
+    // image holds already: rows are copied whole (a full-screen shot many times a second).
+    const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst
+        && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
+    for (int y = 0; y < area.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        if (direct) {
+            const auto *source = reinterpret_cast<const quint32 *>(
+                image->data + qsizetype(y) * image->bytes_per_line);
+            for (int x = 0; x < area.width(); ++x)
+                line[x] = 0xFF000000u | (source[x] & 0xFFFFFF);
+        } else {
+            for (int x = 0; x < area.width(); ++x)
+                line[x] = 0xFF000000u | (XGetPixel(image, x, y) & 0xFFFFFF);
+        }
+    }
     XDestroyImage(image);
     return out;
 }

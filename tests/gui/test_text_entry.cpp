@@ -338,6 +338,20 @@ TEST_F(TextTest, TheStandbyKeyBringsTheOverlayBackOnlyOnceHeldForATick)
               QGuiApplication::primaryScreen()->geometry().size() - QSize(40, 20));
 }
 
+TEST_F(TextTest, TheCaretBlinksOnAfterStandbyByTheHotKeyThoughItsReleaseWentElsewhere)
+{
+    startProgram();
+    MainForm &m = main();
+    // Under a window manager the release goes to the window that has the keyboard once the
+    // overlay is hidden: only the press reaches the program.
+    QTest::keyPress(&overlay(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(m.tmrCapKeyEvent.isActive());
+    keys->next[platform::VK_F10_Code] = std::int16_t(0x8000);
+    m.tmrCapKeyEvent_Timer();
+    ASSERT_TRUE(overlay().isVisible());
+    EXPECT_TRUE(overlay().tmrBlink.isActive()) << "the caret blinks as before standby";
+}
+
 TEST_F(TextTest, ADamagedStandbyKeyIsF10RatherThanNoneAndMarginsNeverOverflow)
 {
     QByteArray bytes = DefaultSettingsBytes();

@@ -1,0 +1,599 @@
+// The program as a user meets it, from start to exit: typing, moving the text, drawing, every
+// command of the menu, every dialog opened and closed by each of its ways, standby and return,
+// and each way out. Run at 1024 x 768 and 1920 x 1080, with no window manager and under openbox.
+// Where the result is a picture, the screen is compared with the one it must equal.
+#include "E2eHarness.h"
+
+#include "settings/Palette.h"
+#include "settings/Settings.h"
+#include "settings/SettingsCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <string_view>
+
+// GoogleTest before Xlib, whose macros (None, True, False) it would trip over.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+using namespace e2e;
+
+namespace {
+
+constexpr QRgb TextColour = 0xFFFF0050; // the default text colour, (255, 0, 80)
+constexpr int PaletteWidth = 107;
+const QString ProgramTitle = QStringLiteral("Vyn Quillane");
+const QString TextDialogTitle = QStringLiteral(" Preferences - Text");
+const QString GeneralTitle = QStringLiteral(" Preferences - General");
+const QString AboutTitle = QStringLiteral(" About Vyn Quillane");
+const QString HelpTitle = QStringLiteral(" Vyn Quillane Help");
+const QString BoxTitle = QStringLiteral(" Vyn Quillane");
+
+QRect wholeScreen()
+{
+    return QRect(QPoint(0, 0), screenSize());
+}
+
+// Where the menu is opened from: well away from the text, the strokes and every dialog.
+QPoint menuPoint()
+{
+    return QPoint(screenSize().width() - 120, screenSize().height() - 200);
+}
+
+XWindow windowTitled(const QString &title)
+{
+    const std::vector<XWindow> found = windowsNamed(title);
+    return found.size() == 1 ? found.front() : 0;
+}
+
+XWindow waitForWindow(const QString &title)
+{
+    XWindow window = 0;
+    waitUntil([&] { return (window = windowTitled(title)) != 0; });
+    pause(250); // its first paint
+    return window;
+}
+
+bool waitForNoWindow(const QString &title)
+{
+    return waitUntil([&] { return windowsNamed(title).empty(); });
+}
+
+// The overlay: the program's window that covers the screen. Looked up anew, as its native window
+// can be another one after a return from standby.
+XWindow overlayWindow()
+{
+    for (XWindow w : windowsNamed(ProgramTitle))
+        if (windowRect(w) == wholeScreen())
+            return w;
+    return 0;
+}
+
+// Holds the standby key as a user does until the overlay is back.
+bool backFromStandby()
+{
+    keyDown("F10");
+    pause(300);
+    keyUp("F10");
+    return waitUntil([] { return overlayWindow() != 0; });
+}
+
+XWindow paletteWindow()
+{
+    for (XWindow w : windowsNamed(ProgramTitle))
+        if (windowRect(w).width() == PaletteWidth)
+            return w;
+    return 0;
+}
+
+// Whether a pop-up menu is open: an open menu holds the pointer grabbed, so a grab of our own
+// is refused.
+bool menuIsOpen()
+{
+    Display *dpy = display();
+    const int status = XGrabPointer(dpy, DefaultRootWindow(dpy), False, 0, GrabModeAsync,
+                                    GrabModeAsync, 0, 0, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabPointer(dpy, CurrentTime);
+    XSync(dpy, False);
+    return status == AlreadyGrabbed;
+}
+
+// The close command a window manager gives a window's close box: WM_DELETE_WINDOW.
+void closeLikeTheCloseBox(XWindow window)
+{
+    Display *dpy = display();
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, window, False, NoEventMask, &event);
+    XSync(dpy, False);
+}
+
+// A click at a point of a window given in its own pixels.
+void clickIn(XWindow window, QPoint at)
+{
+    const QPoint p = windowRect(window).topLeft() + at;
+    click(p.x(), p.y());
+    pause(200);
+}
+
+constexpr QRgb CaretColour = 0xFF00FF00; // the default caret colour, (0, 255, 0)
+
+// Where a picture shows the caret: its glyph's pure colour, widened by its smoothed edges.
+QRect caretIn(const QImage &shot)
+{
+    QRect caret;
+    for (int y = 0; y < shot.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(shot.constScanLine(y));
+        for (int x = 0; x < shot.width(); ++x)
+            if (line[x] == CaretColour)
+                caret |= QRect(x, y, 1, 1);
+    }
+    return caret.isEmpty() ? caret : caret.adjusted(-2, -2, 2, 2);
+}
+
+// Two pictures of the screen are the same pixel for pixel, except where either shows the caret,
+// which blinks (the desktop pattern has no pixel of its colour).
+bool sameButTheCaret(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const QRect caret = caretIn(a) | caretIn(b);
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *p = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *q = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            if (p[x] != q[x] && !caret.contains(x, y))
+                return false;
+    }
+    return true;
+}
+
+// The screen comes to equal `expected` (the caret aside) within the time-out.
+bool screenBecomes(const QImage &expected, const QRect &area, int timeoutMs = 3000)
+{
+    return waitUntil([&] { return sameButTheCaret(screenshot(area), expected); }, timeoutMs);
+}
+
+// The screen stays different from `picture` (checked for longer than a blink period).
+bool screenStaysUnlike(const QImage &picture, const QRect &area)
+{
+    return !waitUntil([&] { return sameButTheCaret(screenshot(area), picture); }, 1200);
+}
+
+// Something of the program's own is painted over what was there: a dialog above the overlay.
+bool screenDiffers(const QImage &picture, const QRect &area)
+{
+    return waitUntil([&] { return !sameButTheCaret(screenshot(area), picture); }, 3000);
+}
+
+// Types a key and takes it back, and tells whether the text on the screen answered: the keys
+// reach the text without a click.
+bool typingReachesTheText()
+{
+    const QRect band(150, 150, 600, 160);
+    const QImage before = screenshot(band);
+    tapKey("w");
+    const bool changed = waitUntil(
+        [&] {
+            const QImage now = screenshot(band);
+            int ink = 0, inkBefore = 0;
+            for (int y = 0; y < now.height(); ++y)
+                for (int x = 0; x < now.width(); ++x) {
+                    ink += now.pixel(x, y) == TextColour ? 1 : 0;
+                    inkBefore += before.pixel(x, y) == TextColour ? 1 : 0;
+                }
+            return ink > inkBefore + 20;
+        },
+        3000);
+    tapKey("BackSpace");
+    pause(150);
+    return changed;
+}
+
+// The pixels of exactly that colour in an area, leaving out those the desktop has of it anyway.
+QRect inkOf(QRgb colour, const QRect &area, const QImage &desktop)
+{
+    const QImage shot = screenshot(area);
+    QRect ink;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == colour && desktop.pixel(area.x() + x, area.y() + y) != colour)
+                ink |= QRect(area.x() + x, area.y() + y, 1, 1);
+    return ink;
+}
+
+Settings savedSettings(const Program &program)
+{
+    BuildPalette();
+    Settings saved;
+    saved.gsPalette = gSettings.gsPalette;
+    DecodeSettings(program.readSettings(), saved);
+    return saved;
+}
+
+// The stroke used throughout: a zigzag in the lower half of the screen.
+void drawStroke(int shift = 0)
+{
+    const int y0 = screenSize().height() / 2 + 60 + shift;
+    movePointer(300, y0);
+    pause(30);
+    pressButton(1);
+    for (int step = 1; step <= 30; ++step) {
+        movePointer(300 + step * 12, y0 + ((step % 2) ? 40 : 0));
+        pause(3);
+    }
+    pause(30);
+    releaseButton(1);
+    pause(250);
+}
+
+class AsAUserMeetsIt : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        paintDesktopPattern();
+        m_desktop = screenshot();
+        m_program.writeSettings(Program::settingsBytes());
+        const QString shipped
+            = QFileInfo(Program::executable()).dir().filePath(QStringLiteral("Quillan.hlp"));
+        if (QFile::exists(shipped))
+            QFile::copy(shipped, m_program.folder() + QStringLiteral("/Quillan.hlp"));
+        ASSERT_TRUE(m_program.start()) << m_program.output().toStdString();
+        movePointer(menuPoint().x(), menuPoint().y());
+        pause(200);
+    }
+
+    void TearDown() override
+    {
+        if (m_program.isRunning()) {
+            m_program.exitThroughMenu(menuPoint().x(), menuPoint().y());
+            m_program.waitForExit();
+        }
+    }
+
+    // Opens the menu with a right press, as a user does, once it is on the screen.
+    static void openMenu()
+    {
+        movePointer(menuPoint().x(), menuPoint().y());
+        pause(30);
+        pressButton(3);
+        pause(30);
+        releaseButton(3);
+        waitUntil(menuIsOpen);
+        pause(60);
+    }
+
+    // Opens the menu and presses the keys in it (access keys, or Down past disabled items);
+    void choose(std::initializer_list<const char *> keys)
+    {
+        openMenu();
+        for (const char *key : keys) {
+            tapKey(key);
+            pause(std::string_view(key) == "p" ? 150 : 60); // the sub-menu opens
+        }
+        waitUntil([] { return !menuIsOpen(); });
+        pause(100);
+    }
+
+    // The menu's items by the Down key from the top, in text mode with the text shown and no
+    // lines: Clear Text, Standby, Enter Text, Draw Lines, Preferences, Help Topics, About.
+    void chooseDown(int downs)
+    {
+        openMenu();
+        for (int i = 0; i < downs; ++i) {
+            tapKey("Down");
+            pause(40);
+        }
+        tapKey("Return");
+        waitUntil([] { return !menuIsOpen(); });
+        pause(150);
+    }
+
+    QImage m_desktop; // the screen before the program started
+    Program m_program;
+};
+
+} // namespace
+
+TEST_F(AsAUserMeetsIt, StartTypeMoveTheTextAndExitByTheMenu)
+{
+    // The frozen screen is the desktop as it was, except for the text block.
+    const QRect below(0, 320, screenSize().width(), screenSize().height() - 320);
+    EXPECT_EQ(screenshot(below), m_desktop.copy(below));
+    EXPECT_TRUE(typingReachesTheText());
+    typeText(QStringLiteral("Hi "));
+    pause(200);
+
+    // Moving the text carries its picture: the ink of the text, 300 right and 200 down.
+    const QRect inkBefore = inkOf(TextColour, QRect(150, 150, 700, 200), m_desktop);
+    ASSERT_FALSE(inkBefore.isEmpty());
+    movePointer(215, 225);
+    pause(50);
+    pressButton(1);
+    for (int step = 1; step <= 10; ++step) {
+        movePointer(215 + step * 30, 225 + step * 20);
+        pause(15);
+    }
+    pause(50);
+    releaseButton(1);
+    QRect inkAfter;
+    ASSERT_TRUE(waitUntil([&] {
+        inkAfter = inkOf(TextColour, QRect(150, 150, 850, 450), m_desktop);
+        return inkAfter.left() > inkBefore.left() + 200;
+    }));
+    EXPECT_EQ(inkAfter, inkBefore.translated(300, 200));
+    // What the text covered shows the desktop again.
+    const QRect left = QRect(150, 150, 300, 150);
+    EXPECT_TRUE(screenBecomes(m_desktop.copy(left), left));
+
+    m_program.exitThroughMenu(menuPoint().x(), menuPoint().y());
+    ASSERT_TRUE(m_program.waitForExit());
+    const Settings saved = savedSettings(m_program);
+    EXPECT_EQ(saved.gsText, QStringLiteral("Hi Hello!"));
+    EXPECT_EQ(saved.gnTextX, 500);
+    EXPECT_EQ(saved.gnTextY, 400);
+}
+
+TEST_F(AsAUserMeetsIt, ClearAndRestoreTheTextByTheMenuAndByTheHotKeys)
+{
+    const QRect textArea(150, 150, 600, 160);
+    const QImage withText = screenshot(textArea);
+    choose({"Down", "Return"}); // Clear &Text
+    EXPECT_TRUE(screenBecomes(m_desktop.copy(textArea), textArea)) << "the text is gone";
+    choose({"r"}); // &Restore Text
+    EXPECT_TRUE(screenBecomes(withText, textArea)) << "the text is back as it was";
+
+    chord({"Control_L", "c"});
+    EXPECT_TRUE(screenBecomes(m_desktop.copy(textArea), textArea));
+    // Typed while cleared, the key is in the text when it comes back.
+    typeText(QStringLiteral("x"));
+    pause(200);
+    EXPECT_EQ(screenshot(textArea), m_desktop.copy(textArea));
+    chord({"Control_L", "r"});
+    EXPECT_TRUE(screenDiffers(m_desktop.copy(textArea), textArea));
+    EXPECT_TRUE(screenStaysUnlike(withText, textArea)) << "the text came back with the x";
+    m_program.exitThroughMenu(menuPoint().x(), menuPoint().y());
+    ASSERT_TRUE(m_program.waitForExit());
+    EXPECT_EQ(savedSettings(m_program).gsText, QStringLiteral("xHello!"));
+}
+
+TEST_F(AsAUserMeetsIt, DrawAndClearLinesByTheMenuAndByTheHotKey)
+{
+    chooseDown(4); // Draw &Lines
+    const QImage before = screenshot();
+    drawStroke();
+    ASSERT_FALSE(sameButTheCaret(screenshot(), before)) << "the stroke shows";
+    // Clear Text, Clear Lines (now enabled), Standby, Enter Text, Draw Lines.
+    chooseDown(2);
+    EXPECT_TRUE(screenBecomes(before, wholeScreen())) << "Clear Lines gives the screen back";
+
+    drawStroke(40);
+    ASSERT_FALSE(sameButTheCaret(screenshot(), before));
+    chord({"Control_L", "l"});
+    EXPECT_TRUE(screenBecomes(before, wholeScreen()));
+
+    // Enter Text (Clear Lines is disabled again): the keys reach the text once more.
+    chooseDown(3);
+    EXPECT_TRUE(typingReachesTheText());
+}
+
+TEST_F(AsAUserMeetsIt, StandbyByTheMenuAndTheHotKeyAndBackWithTheStandbyKey)
+{
+    const QImage frozen = screenshot();
+    for (const bool byMenu : {true, false}) {
+        if (byMenu)
+            choose({"s"}); // &Standby
+        else
+            chord({"Control_L", "s"});
+        EXPECT_TRUE(screenBecomes(m_desktop, wholeScreen())) << "the real desktop shows";
+        ASSERT_TRUE(backFromStandby());
+        EXPECT_TRUE(screenBecomes(frozen, wholeScreen())) << "the frozen screen is back";
+        // A press on the overlay, and typing goes on.
+        click(menuPoint().x(), menuPoint().y());
+        pause(200);
+        EXPECT_TRUE(typingReachesTheText());
+    }
+}
+
+TEST_F(AsAUserMeetsIt, TheTextDialogClosesByEachOfItsWays)
+{
+    const QImage before = screenshot();
+    enum Way { Enter, OkButton, Esc, CancelButton, CloseBox, PaletteClose, StandbyKey };
+    for (const Way way : {Enter, OkButton, Esc, CancelButton, CloseBox, PaletteClose, StandbyKey}) {
+        SCOPED_TRACE(int(way));
+        choose({"p", "t"}); // &Preferences, &Text...
+        const XWindow dialog = waitForWindow(TextDialogTitle);
+        ASSERT_NE(dialog, 0u);
+        // Not under the overlay: the dialog's own pixels are on the screen.
+        EXPECT_TRUE(screenDiffers(before.copy(windowRect(dialog)), windowRect(dialog)));
+        switch (way) {
+        case Enter:
+            tapKey("Return");
+            break;
+        case OkButton:
+            clickIn(dialog, {185 + 28, 218 + 11});
+            break;
+        case Esc:
+            tapKey("Escape");
+            break;
+        case CancelButton:
+            clickIn(dialog, {249 + 28, 218 + 11});
+            break;
+        case CloseBox:
+            closeLikeTheCloseBox(dialog);
+            break;
+        case PaletteClose: {
+            clickIn(dialog, {271 + 34 + 27, 4 + 21 + 10}); // "Text" opens the palette
+            XWindow palette = 0;
+            ASSERT_TRUE(waitUntil([&] { return (palette = paletteWindow()) != 0; }));
+            pause(200);
+            clickIn(palette, {3 + 89 + 6, 3 + 6});
+            break;
+        }
+        case StandbyKey:
+            // A press on the overlay gives it the keyboard back while the dialog stays open;
+            // the Standby hot key then closes the dialog and its palette.
+            clickIn(dialog, {271 + 34 + 27, 4 + 21 + 10});
+            ASSERT_TRUE(waitUntil([] { return paletteWindow() != 0; }));
+            click(menuPoint().x(), menuPoint().y());
+            pause(200);
+            chord({"Control_L", "s"});
+            ASSERT_TRUE(waitForNoWindow(TextDialogTitle));
+            ASSERT_TRUE(backFromStandby());
+            click(menuPoint().x(), menuPoint().y());
+            break;
+        }
+        ASSERT_TRUE(waitForNoWindow(TextDialogTitle));
+        EXPECT_EQ(paletteWindow(), 0u) << "the palette never outlives the dialog";
+        EXPECT_TRUE(screenBecomes(before, wholeScreen())) << "the screen is as it was";
+        EXPECT_TRUE(typingReachesTheText()) << "the keys reach the text at once";
+    }
+}
+
+TEST_F(AsAUserMeetsIt, TheLineWindowClosesByEachOfItsWays)
+{
+    chooseDown(4); // Draw &Lines
+    const QImage before = screenshot();
+    // Its close button; then the commands that close it: Enter Text, Standby, General, About.
+    for (int way = 0; way < 5; ++way) {
+        SCOPED_TRACE(way);
+        choose({"p", "l"}); // &Preferences, &Line...
+        XWindow palette = 0;
+        ASSERT_TRUE(waitUntil([&] { return (palette = paletteWindow()) != 0; }));
+        pause(200);
+        switch (way) {
+        case 0:
+            clickIn(palette, {3 + 89 + 6, 3 + 6});
+            break;
+        case 1:
+            chooseDown(3); // Clear Text, Standby, Enter Text (no lines, so no Clear Lines)
+            break;
+        case 2:
+            choose({"s"});
+            break;
+        case 3:
+            choose({"p", "g"});
+            ASSERT_NE(waitForWindow(GeneralTitle), 0u);
+            tapKey("Escape");
+            ASSERT_TRUE(waitForNoWindow(GeneralTitle));
+            break;
+        case 4:
+            choose({"a"});
+            ASSERT_NE(waitForWindow(AboutTitle), 0u);
+            tapKey("Return");
+            ASSERT_TRUE(waitForNoWindow(AboutTitle));
+            break;
+        }
+        ASSERT_TRUE(waitUntil([] { return paletteWindow() == 0; }));
+        if (way == 2) {
+            ASSERT_TRUE(backFromStandby()); // (no click: in line mode it would draw a dot)
+        }
+        // (Back in text mode after Enter Text the caret blinks: the screen matches when it is
+        // off.)
+        EXPECT_TRUE(screenBecomes(before, wholeScreen())) << "the screen is as it was";
+        if (way == 1)
+            chooseDown(4); // line mode again for the next round
+    }
+}
+
+TEST_F(AsAUserMeetsIt, TheGeneralDialogAndTheAboutBoxCloseByEachOfTheirWays)
+{
+    const QImage before = screenshot();
+    for (int way = 0; way < 5; ++way) {
+        SCOPED_TRACE(way);
+        choose({"p", "g"}); // &Preferences, &General...
+        const XWindow dialog = waitForWindow(GeneralTitle);
+        ASSERT_NE(dialog, 0u);
+        EXPECT_TRUE(screenDiffers(before.copy(windowRect(dialog)), windowRect(dialog)));
+        switch (way) {
+        case 0:
+            tapKey("Return"); // OK
+            break;
+        case 1:
+            clickIn(dialog, {(360 + 427) / 15, (4695 + 165) / 15}); // OK
+            break;
+        case 2:
+            tapKey("Escape");
+            break;
+        case 3:
+            clickIn(dialog, {(1320 + 427) / 15, (4695 + 165) / 15}); // Cancel
+            break;
+        case 4:
+            closeLikeTheCloseBox(dialog);
+            break;
+        }
+        ASSERT_TRUE(waitForNoWindow(GeneralTitle));
+        EXPECT_TRUE(screenBecomes(before, wholeScreen()));
+        EXPECT_TRUE(typingReachesTheText());
+    }
+    // The About box: Enter, or the title bar's close box (its OK button lies outside its
+    // visible area).
+    for (int way = 0; way < 2; ++way) {
+        SCOPED_TRACE(way);
+        choose({"a"}); // &About...
+        const XWindow about = waitForWindow(AboutTitle);
+        ASSERT_NE(about, 0u);
+        EXPECT_TRUE(screenDiffers(before.copy(windowRect(about)), windowRect(about)));
+        if (way == 0)
+            tapKey("Return");
+        else
+            closeLikeTheCloseBox(about);
+        ASSERT_TRUE(waitForNoWindow(AboutTitle));
+        EXPECT_TRUE(screenBecomes(before, wholeScreen()));
+        EXPECT_TRUE(typingReachesTheText());
+    }
+    // Nothing was changed, so nothing changed in the file.
+    m_program.exitThroughMenu(menuPoint().x(), menuPoint().y());
+    ASSERT_TRUE(m_program.waitForExit());
+    EXPECT_EQ(m_program.readSettings(), Program::settingsBytes());
+}
+
+TEST_F(AsAUserMeetsIt, HelpTopicsShowAboveTheOverlayAndClose)
+{
+    if (!QFile::exists(m_program.folder() + QStringLiteral("/Quillan.hlp")))
+        GTEST_SKIP() << "the build has no help file beside the program";
+    const QImage before = screenshot();
+    for (const bool byCloseBox : {false, true}) {
+        choose({"h"}); // &Help Topics...
+        const XWindow help = waitForWindow(HelpTitle);
+        ASSERT_NE(help, 0u);
+        EXPECT_TRUE(screenDiffers(before.copy(windowRect(help)), windowRect(help)));
+        if (byCloseBox)
+            closeLikeTheCloseBox(help);
+        else
+            tapKey("Escape");
+        ASSERT_TRUE(waitForNoWindow(HelpTitle));
+        EXPECT_TRUE(screenBecomes(before, wholeScreen()));
+    }
+}
+
+TEST_F(AsAUserMeetsIt, AltF4AndTheSessionsEndSaveAsTheExitDoes)
+{
+    typeText(QStringLiteral("a"));
+    pause(200);
+    chord({"Alt_L", "F4"});
+    ASSERT_TRUE(m_program.waitForExit());
+    EXPECT_EQ(m_program.exitCode(), 0);
+    EXPECT_EQ(savedSettings(m_program).gsText, QStringLiteral("aHello!"));
+
+    ASSERT_TRUE(m_program.start());
+    click(menuPoint().x(), menuPoint().y());
+    pause(200);
+    typeText(QStringLiteral("b"));
+    pause(200);
+    m_program.signal(SIGTERM);
+    ASSERT_TRUE(m_program.waitForExit());
+    EXPECT_EQ(savedSettings(m_program).gsText, QStringLiteral("baHello!"));
+}
