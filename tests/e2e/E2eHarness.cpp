@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QThread>
 
+// GoogleTest before Xlib, whose macros (None, True, False) it would trip over.
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -346,6 +349,22 @@ Program::~Program()
         m_process.kill();
         m_process.waitForFinished(3000);
     }
+    collectOutput();
+}
+
+void Program::collectOutput() const
+{
+    if (m_process.isOpen())
+        m_output += const_cast<QProcess &>(m_process).readAll();
+    static const char *const reports[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                                          "runtime error:"};
+    const QByteArray fresh = m_output.mid(m_checkedUpTo);
+    m_checkedUpTo = m_output.size();
+    for (const char *report : reports)
+        if (fresh.contains(report)) {
+            ADD_FAILURE() << "the program reported a fault:\n" << fresh.toStdString();
+            return;
+        }
 }
 
 void Program::setEnvironment(const QString &name, const QString &value)
@@ -380,6 +399,7 @@ bool Program::settingsExist() const
 
 bool Program::start(bool expectFirstStartBox, int settleMs)
 {
+    collectOutput(); // of the run before, if any
     m_process.start(folder() + QStringLiteral("/quillan"), {});
     if (!m_process.waitForStarted(5000))
         return false;
@@ -431,7 +451,11 @@ bool Program::isRunning() const
 
 bool Program::waitForExit(int timeoutMs)
 {
-    return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+    const bool ended
+        = m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+    if (ended)
+        collectOutput();
+    return ended;
 }
 
 void Program::signal(int signalNumber)
@@ -470,7 +494,9 @@ void Program::exitThroughMenu(int x, int y)
 
 QString Program::output() const
 {
-    return QString::fromLocal8Bit(const_cast<QProcess &>(m_process).readAll());
+    if (m_process.isOpen())
+        m_output += const_cast<QProcess &>(m_process).readAll();
+    return QString::fromLocal8Bit(m_output);
 }
 
 } // namespace e2e

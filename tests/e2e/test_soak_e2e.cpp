@@ -25,6 +25,12 @@
 
 using namespace e2e;
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
 namespace {
 
 constexpr QRgb TextColour = 0xFFFF0050; // the default text colour, (255, 0, 80)
@@ -308,8 +314,13 @@ TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheMemorySettledAndTheTextAsItWas)
     // follows may add the allocator's slack (up to about a megabyte was seen over 100,000 keys
     // and 20,000 strokes), not memory per key or stroke: a leak of a kilobyte a stroke fails
     // even the short run.
-    EXPECT_LE(afterKeys.highWaterKb - afterWarmUp.highWaterKb, 1536);
-    EXPECT_LE(afterStrokes.highWaterKb - afterStrokeWarmUp.highWaterKb, 1536);
+    // In the sanitizer build (this test and the program are built alike) freed memory is held
+    // back in quarantine by design, so the resident set grows whatever the program does; there
+    // the run stands for its faults and its answers, and LeakSanitizer for the leaks.
+    if (!kSanitizedBuild) {
+        EXPECT_LE(afterKeys.highWaterKb - afterWarmUp.highWaterKb, 1536);
+        EXPECT_LE(afterStrokes.highWaterKb - afterStrokeWarmUp.highWaterKb, 1536);
+    }
 
     // Every round gave back what it typed: the text saved is the text the run began with.
     program.exitThroughMenu();

@@ -585,7 +585,7 @@ TEST_F(AsAUserMeetsIt, AltF4AndTheSessionsEndSaveAsTheExitDoes)
     pause(200);
     chord({"Alt_L", "F4"});
     ASSERT_TRUE(m_program.waitForExit());
-    EXPECT_EQ(m_program.exitCode(), 0);
+    EXPECT_EQ(m_program.exitCode(), 0) << m_program.output().toStdString();
     EXPECT_EQ(savedSettings(m_program).gsText, QStringLiteral("aHello!"));
 
     ASSERT_TRUE(m_program.start());
