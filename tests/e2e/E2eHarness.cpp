@@ -285,6 +285,20 @@ void click(int x, int y, int button)
     releaseButton(button);
 }
 
+void drag(QPoint from, QPoint to, int steps, int stepMs)
+{
+    movePointer(from.x(), from.y());
+    pause(50);
+    pressButton(1);
+    for (int step = 1; step <= steps; ++step) {
+        const QPoint at = from + (to - from) * step / steps;
+        movePointer(at.x(), at.y());
+        pause(stepMs);
+    }
+    pause(50);
+    releaseButton(1);
+}
+
 void sync()
 {
     XSync(display(), False);

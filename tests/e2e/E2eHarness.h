@@ -60,6 +60,8 @@ void movePointer(int x, int y);
 void pressButton(int button);
 void releaseButton(int button);
 void click(int x, int y, int button = 1);
+// A left-button drag in a straight line from `from` to `to`, in `steps` moves `stepMs` apart.
+void drag(QPoint from, QPoint to, int steps = 10, int stepMs = 20);
 void sync();
 
 // Waits, pumping nothing of its own, until `condition` holds or `timeoutMs` passes.

@@ -132,15 +132,7 @@ TEST_F(TextOnTheOverlay, DraggingTheTextMovesItAndTheExitStoresThePlace)
     ASSERT_FALSE(before.isEmpty());
 
     // Grab the text 20 pixels right of and 20 below its corner; carry it over in steps.
-    movePointer(220, 220);
-    pause(50);
-    pressButton(1);
-    for (int step = 1; step <= 10; ++step) {
-        movePointer(220 + step * 30, 220 + step * 20);
-        pause(20);
-    }
-    pause(50);
-    releaseButton(1);
+    drag(QPoint(220, 220), QPoint(520, 420));
 
     QRect after;
     ASSERT_TRUE(waitUntil([&] {

@@ -319,15 +319,7 @@ TEST_F(AsAUserMeetsIt, StartTypeMoveTheTextAndExitByTheMenu)
     // Moving the text carries its picture: the ink of the text, 300 right and 200 down.
     const QRect inkBefore = inkOf(TextColour, QRect(150, 150, 700, 200), m_desktop);
     ASSERT_FALSE(inkBefore.isEmpty());
-    movePointer(215, 225);
-    pause(50);
-    pressButton(1);
-    for (int step = 1; step <= 10; ++step) {
-        movePointer(215 + step * 30, 225 + step * 20);
-        pause(15);
-    }
-    pause(50);
-    releaseButton(1);
+    drag(QPoint(215, 225), QPoint(515, 425), 10, 15);
     QRect inkAfter;
     ASSERT_TRUE(waitUntil([&] {
         inkAfter = inkOf(TextColour, QRect(150, 150, 850, 450), m_desktop);
