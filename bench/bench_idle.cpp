@@ -3,6 +3,8 @@
 // time, alternately, on the current X display. CPU time is the sum over the process's threads of
 // the time they ran (/proc/PID/task/*/schedstat), so a few milliseconds are measured exactly.
 //   bench_idle QUILLAN FLOOR SECONDS RUNS
+#include "BenchCommon.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -15,47 +17,14 @@
 
 namespace {
 
-long long cpuNs(qint64 pid)
-{
-    long long sum = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task) + QStringLiteral("/schedstat"));
-        if (stat.open(QIODevice::ReadOnly))
-            sum += stat.readAll().split(' ').value(0).toLongLong();
-    }
-    return sum;
-}
-
-// The default settings file, so no start-up message gets in the way.
-const char kDefaults[] = "\x00\x00\x48\x43\x00\x00\x48\x43\x06\x00Hello!\x05\x00"
-                         "Arial\x24\x00\x01\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x0c\x00"
-                         "\x06\x00\x05\x00\x01\x00\x0d\x00\x02\x00\x01\x00\x04\x00\x01\x00"
-                         "\x00\x00\x00\x00\x00\x00\x00\x00"
-                         "\x00\x00\x01\x00"
-                         "C"
-                         "\x00\x00\x01\x00"
-                         "L"
-                         "\x00\x00\x01\x00"
-                         "R"
-                         "\x00\x00\x01\x00"
-                         "S"
-                         "\x00\x00";
+using namespace bench;
 
 double idleCpuMs(const QString &program, int seconds)
 {
-    QTemporaryDir folder;
-    const QString copy = folder.path() + QStringLiteral("/prog");
-    QFile::copy(program, copy);
-    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
-    QFile settings(folder.path() + QStringLiteral("/QUILLAN.DAT"));
-    settings.open(QIODevice::WriteOnly);
-    settings.write(kDefaults, sizeof kDefaults - 1);
-    settings.close();
-
+    const bench::ProgramCopy copy(program);
     QProcess process;
-    process.setWorkingDirectory(folder.path());
-    process.start(copy, {});
+    process.setWorkingDirectory(copy.folder());
+    process.start(copy.path(), {});
     process.waitForStarted();
     QThread::sleep(2); // start-up done, the first paint long past
     const long long before = cpuNs(process.processId());
@@ -65,12 +34,6 @@ double idleCpuMs(const QString &program, int seconds)
     process.waitForFinished();
     QThread::msleep(200);
     return double(after - before) / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

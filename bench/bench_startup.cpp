@@ -3,6 +3,9 @@
 //   bench_startup QUILLAN FLOOR RUNS
 // The program's paint is seen when its default text "Hello!" shows in its colour; the floor
 // reports its own first paint.
+#include "BenchCommon.h"
+#include "BenchX11.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
@@ -19,42 +22,7 @@
 
 namespace {
 
-long long nowNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
-}
-
-long vmHwmKb(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-bool fullScreenWindowMapped(Display *dpy)
-{
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count);
-    const int w = DisplayWidth(dpy, DefaultScreen(dpy)), h = DisplayHeight(dpy, DefaultScreen(dpy));
-    bool found = false;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XWindowAttributes a {};
-        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable
-            && a.width == w && a.height == h)
-            found = true;
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
+using namespace bench;
 
 // The default text's colour (255, 0, 80) somewhere in the text block's area.
 bool textPainted(Display *dpy)
@@ -77,30 +45,14 @@ struct Run
     long hwmKb = 0;
 };
 
-// The default settings file, so no start-up message gets in the way.
-const char kDefaults[] = "\x00\x00\x48\x43\x00\x00\x48\x43\x06\x00Hello!\x05\x00"
-                         "Arial\x24\x00\x01\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x0c\x00"
-                         "\x06\x00\x05\x00\x01\x00\x0d\x00\x02\x00\x01\x00\x04\x00\x01\x00"
-                         "\x00\x00\x00\x00\x00\x00\x00\x00"
-                         "\x00\x00\x01\x00" "C" "\x00\x00\x01\x00" "L" "\x00\x00\x01\x00" "R"
-                         "\x00\x00\x01\x00" "S" "\x00\x00";
-
 Run runOnce(Display *dpy, const QString &program, bool isFloor)
 {
-    QTemporaryDir folder;
-    const QString copy = folder.path() + QStringLiteral("/prog");
-    QFile::copy(program, copy);
-    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
-    QFile settings(folder.path() + QStringLiteral("/QUILLAN.DAT"));
-    settings.open(QIODevice::WriteOnly);
-    settings.write(kDefaults, sizeof kDefaults - 1);
-    settings.close();
-
+    const bench::ProgramCopy copy(program);
     QProcess process;
-    process.setWorkingDirectory(folder.path());
+    process.setWorkingDirectory(copy.folder());
     Run run;
     const long long start = nowNs();
-    process.start(copy, {});
+    process.start(copy.path(), {});
     process.waitForStarted();
     long long mapped = 0, painted = 0;
     while (nowNs() - start < 20'000'000'000LL && (!mapped || !painted)) {
@@ -128,12 +80,6 @@ Run runOnce(Display *dpy, const QString &program, bool isFloor)
     // Let the server settle before the next start.
     QThread::msleep(200);
     return run;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 // time the process (all its threads) spends from the press to the last segment on the screen,
 // and the wall time from the last move to that segment's pixels showing.
 //   bench_stroke QUILLAN FLOOR RUNS
+#include "BenchCommon.h"
+#include "BenchX11.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -24,45 +27,9 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int Moves = 2000;
-
-long long nowNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
-}
-
-// CPU time of every thread of the process, in nanoseconds.
-long long cpuNs(qint64 pid)
-{
-    long long total = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task) + QStringLiteral("/schedstat"));
-        if (stat.open(QIODevice::ReadOnly))
-            total += stat.readAll().split(' ').value(0).toLongLong();
-    }
-    return total;
-}
-
-bool fullScreenWindowMapped(Display *dpy)
-{
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count);
-    const int w = DisplayWidth(dpy, DefaultScreen(dpy)), h = DisplayHeight(dpy, DefaultScreen(dpy));
-    bool found = false;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XWindowAttributes a {};
-        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable && a.width == w
-            && a.height == h)
-            found = true;
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
 
 unsigned long pixelAt(Display *dpy, int x, int y)
 {
@@ -102,21 +69,6 @@ std::vector<QPoint> strokePath(int width, int height)
     return points;
 }
 
-// The default settings file, so no start-up message gets in the way.
-const char kDefaults[] = "\x00\x00\x48\x43\x00\x00\x48\x43\x06\x00Hello!\x05\x00"
-                         "Arial\x24\x00\x01\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x0c\x00"
-                         "\x06\x00\x05\x00\x01\x00\x0d\x00\x02\x00\x01\x00\x04\x00\x01\x00"
-                         "\x00\x00\x00\x00\x00\x00\x00\x00"
-                         "\x00\x00\x01\x00"
-                         "C"
-                         "\x00\x00\x01\x00"
-                         "L"
-                         "\x00\x00\x01\x00"
-                         "R"
-                         "\x00\x00\x01\x00"
-                         "S"
-                         "\x00\x00";
-
 struct Run
 {
     double cpuMs = 0;
@@ -126,18 +78,10 @@ struct Run
 
 Run runOnce(Display *dpy, const QString &program, bool isFloor)
 {
-    QTemporaryDir folder;
-    const QString copy = folder.path() + QStringLiteral("/prog");
-    QFile::copy(program, copy);
-    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
-    QFile settings(folder.path() + QStringLiteral("/QUILLAN.DAT"));
-    settings.open(QIODevice::WriteOnly);
-    settings.write(kDefaults, sizeof kDefaults - 1);
-    settings.close();
-
+    const bench::ProgramCopy copy(program);
     QProcess process;
-    process.setWorkingDirectory(folder.path());
-    process.start(copy, {});
+    process.setWorkingDirectory(copy.folder());
+    process.start(copy.path(), {});
     process.waitForStarted();
     const long long start = nowNs();
     while (!fullScreenWindowMapped(dpy) && nowNs() - start < 20'000'000'000LL)
@@ -195,12 +139,6 @@ Run runOnce(Display *dpy, const QString &program, bool isFloor)
     process.waitForFinished();
     QThread::msleep(200);
     return run;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

@@ -341,6 +341,23 @@ QByteArray Program::settingsBytes(const std::function<void()> &edit)
     return bytes;
 }
 
+bool closeMessageBox(int timeoutMs, int closeTimeoutMs)
+{
+    std::vector<XWindow> box;
+    if (!waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
+                   timeoutMs))
+        return false;
+    // The box takes the keyboard; Return presses its only button.
+    pause(300);
+    for (int attempt = 0; attempt < 5 && isMapped(box.front()); ++attempt) {
+        const QRect r = windowRect(box.front());
+        movePointer(r.center().x(), r.center().y());
+        tapKey("Return");
+        waitUntil([&] { return !isMapped(box.front()); }, closeTimeoutMs);
+    }
+    return !isMapped(box.front());
+}
+
 Program::Program()
 {
     QFile::copy(executable(), folder() + QStringLiteral("/quillan"));
@@ -417,20 +434,8 @@ bool Program::start(bool expectFirstStartBox, int settleMs)
     m_process.start(folder() + QStringLiteral("/quillan"), {});
     if (!m_process.waitForStarted(5000))
         return false;
-    if (expectFirstStartBox) {
-        std::vector<XWindow> box;
-        if (!waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
-                       10000))
-            return false;
-        // The box takes the keyboard; Return presses its only button.
-        pause(300);
-        for (int attempt = 0; attempt < 5 && isMapped(box.front()); ++attempt) {
-            const QRect r = windowRect(box.front());
-            movePointer(r.center().x(), r.center().y());
-            tapKey("Return");
-            waitUntil([&] { return !isMapped(box.front()); }, 1000);
-        }
-    }
+    if (expectFirstStartBox && !closeMessageBox())
+        return false;
     const QSize screen = screenSize();
     std::vector<XWindow> found;
     const bool mapped = waitUntil(

@@ -68,6 +68,10 @@ void sync();
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 5000);
 void pause(int ms);
 
+// Waits for the program's message box (caption " Vyn Quillane"), then closes it with Return as a
+// user would; false if none came within `timeoutMs` or it would not close.
+bool closeMessageBox(int timeoutMs = 10000, int closeTimeoutMs = 1000);
+
 // The program, copied into a folder of its own, as a user would run it.
 class Program
 {

@@ -47,23 +47,6 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Waits for the program's message box, then closes it with Return as a user would.
-bool closeMessageBox(int timeoutMs = 10000)
-{
-    std::vector<XWindow> box;
-    if (!waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
-                   timeoutMs))
-        return false;
-    pause(300);
-    for (int attempt = 0; attempt < 5 && isMapped(box.front()); ++attempt) {
-        const QRect r = windowRect(box.front());
-        movePointer(r.center().x(), r.center().y());
-        tapKey("Return");
-        waitUntil([&] { return !isMapped(box.front()); }, 1000);
-    }
-    return !isMapped(box.front());
-}
-
 // True when a file can be created in the folder (root writes through any permission bits).
 bool folderIsWritable(const QString &folder)
 {

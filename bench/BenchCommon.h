@@ -1,0 +1,87 @@
+#pragma once
+
+// What the benchmark drivers share: clocks and memory of a process from /proc, the median, and a
+// folder holding a copy of the program under test with the default settings file beside it (so
+// no start-up message gets in the way).
+
+#include "settings/Palette.h"
+#include "settings/Settings.h"
+#include "settings/SettingsCodec.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <ctime>
+#include <vector>
+
+namespace bench {
+
+inline long long nowNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+// CPU time of every thread of the process, in nanoseconds.
+inline long long cpuNs(qint64 pid)
+{
+    long long total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task) + QStringLiteral("/schedstat"));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toLongLong();
+    }
+    return total;
+}
+
+// The peak resident set of the process (VmHWM), in kB; -1 if it cannot be read.
+inline long vmHwmKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// A copy of `program` in a folder of its own, with the default settings file beside it.
+class ProgramCopy
+{
+public:
+    explicit ProgramCopy(const QString &program)
+        : m_path(m_folder.path() + QStringLiteral("/prog"))
+    {
+        QFile::copy(program, m_path);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
+        gSettings = Settings {};
+        BuildPalette();
+        SetDefaults();
+        QFile settings(m_folder.path() + QStringLiteral("/QUILLAN.DAT"));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write(EncodeSettings(gSettings).bytes);
+    }
+
+    QString folder() const { return m_folder.path(); }
+    QString path() const { return m_path; }
+
+private:
+    QTemporaryDir m_folder;
+    QString m_path;
+};
+
+} // namespace bench
