@@ -46,6 +46,14 @@ QRgb desktopPatternAt(int x, int y)
     return qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, ((x + y) * 3) & 0xFF);
 }
 
+void paintDesktopPlain(unsigned long rgb)
+{
+    Display *dpy = display();
+    XSetWindowBackground(dpy, DefaultRootWindow(dpy), rgb);
+    XClearWindow(dpy, DefaultRootWindow(dpy));
+    XSync(dpy, False);
+}
+
 void paintDesktopPattern()
 {
     Display *dpy = display();

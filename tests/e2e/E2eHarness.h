@@ -34,6 +34,8 @@ bool underWindowManager();
 // its place, so a test can tell which desktop pixel it sees.
 void paintDesktopPattern();
 QRgb desktopPatternAt(int x, int y);
+// Gives the desktop one plain colour (0xRRGGBB).
+void paintDesktopPlain(unsigned long rgb);
 
 // The root window's pixels now.
 QImage screenshot();

@@ -174,10 +174,7 @@ protected:
     void SetUp() override
     {
         // A plain grey desktop: none of the text's colour anywhere on it.
-        Display *dpy = display();
-        XSetWindowBackground(dpy, DefaultRootWindow(dpy), 0x404040);
-        XClearWindow(dpy, DefaultRootWindow(dpy));
-        XSync(dpy, False);
+        paintDesktopPlain(0x404040);
     }
 };
 

@@ -38,10 +38,7 @@ protected:
     void SetUp() override
     {
         // A plain grey desktop: none of the text block's colours anywhere on it.
-        Display *dpy = display();
-        XSetWindowBackground(dpy, DefaultRootWindow(dpy), 0x404040);
-        XClearWindow(dpy, DefaultRootWindow(dpy));
-        XSync(dpy, False);
+        paintDesktopPlain(0x404040);
     }
 
     QRect whole() const { return QRect(QPoint(0, 0), screenSize()); }

@@ -2,8 +2,10 @@
 
 // A help engine that records what it is asked to show.
 
+#include "platform/Platform.h"
 #include "platform/HelpEngine.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,3 +27,12 @@ struct HelpRecorder : platform::HelpEngine
         return true;
     }
 };
+
+// Makes a recorder the program's help engine for the rest of the test.
+inline HelpRecorder &recordHelp()
+{
+    auto recorder = std::make_unique<HelpRecorder>();
+    HelpRecorder &help = *recorder;
+    platform::caps().help = std::move(recorder);
+    return help;
+}

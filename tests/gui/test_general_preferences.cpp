@@ -386,9 +386,7 @@ TEST_F(GeneralPreferencesTest, TheFirstBadBoxInTabOrderIsNamed)
 
 TEST_F(GeneralPreferencesTest, HelpOpensThePreferencesTopic)
 {
-    auto recorder = std::make_unique<HelpRecorder>();
-    HelpRecorder *help = recorder.get();
-    platform::caps().help = std::move(recorder);
+    HelpRecorder *help = &recordHelp();
     QFile file(AppPathSlash() + QStringLiteral("Quillan.hlp"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<html><body><a name=\"topic-10\">x</a></body></html>");

@@ -47,14 +47,6 @@ protected:
         file.write(bytes);
     }
 
-    HelpRecorder &recordHelp()
-    {
-        auto recorder = std::make_unique<HelpRecorder>();
-        HelpRecorder &help = *recorder;
-        platform::caps().help = std::move(recorder);
-        return help;
-    }
-
     platform::QtHelpEngine &showHelpInWindows()
     {
         auto engine = std::make_unique<platform::QtHelpEngine>();

@@ -651,9 +651,7 @@ TEST_F(TextPreferencesTest, EveryWayOfClosingTheDialogClosesThePaletteFirst)
 
 TEST_F(TextPreferencesTest, HelpOpensThePreferencesTopicAndLeavesTheDialogOpen)
 {
-    auto recorder = std::make_unique<HelpRecorder>();
-    HelpRecorder *help = recorder.get();
-    platform::caps().help = std::move(recorder);
+    HelpRecorder *help = &recordHelp();
     QFile file(AppPathSlash() + QStringLiteral("Quillan.hlp"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<html><body><a name=\"topic-10\">x</a></body></html>");
