@@ -43,8 +43,8 @@ bool saveAtomically(const QString &path, const QByteArray &bytes, QString &error
 
 QString AppPathSlash()
 {
-    QString folder
-        = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
+    QString folder = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath()
+                                                : folderOverride();
     folder = QDir::toNativeSeparators(folder);
     const QChar separator = QDir::separator();
     if (!folder.endsWith(separator))
