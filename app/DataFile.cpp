@@ -43,7 +43,11 @@ void WriteData()
     gSettings.gsText = frmMain->txtInput->text();
     const EncodeResult encoded = EncodeSettings(gSettings);
     const SaveOutcome outcome = SaveSettingsBytes(encoded.bytes);
-    if (!outcome.saved) {
+    if (!outcome.saved && outcome.perUser) {
+        MsgBox(QStringLiteral("The settings could not be saved in '%1' (%2).")
+                   .arg(outcome.path, outcome.error),
+               MsgIcon::Exclamation, ProgramBoxTitle());
+    } else if (!outcome.saved) {
         // Each place with its own reason: a full disk in one and no permission in the other
         // ask for different remedies.
         MsgBox(QStringLiteral("The settings could not be saved in '%1' (%2),\r\n"

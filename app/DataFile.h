@@ -1,6 +1,6 @@
 #pragma once
 
-// Loading and saving the settings: QUILLAN.DAT beside the program.
+// Loading and saving the settings: QUILLAN.DAT beside the program, or per user (SettingsFile.h).
 
 // Loads every setting from the file. A file that cannot be opened or used is reported in a
 // message box, and the defaults are loaded instead (the standby key read before the failure

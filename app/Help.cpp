@@ -3,6 +3,7 @@
 #include "MessageBox.h"
 #include "platform/HelpFile.h"
 #include "platform/Platform.h"
+#include "settings/InstallLayout.h"
 #include "settings/SettingsFile.h"
 
 #include <QDir>
@@ -10,7 +11,11 @@
 
 void ShowHelp(QWidget *owner, const QString &fileName, unsigned command, unsigned long data)
 {
-    const QString path = AppPathSlash() + fileName;
+    // The program's own folder first; an installed program's manual is in its data folder.
+    QString path = AppPathSlash() + fileName;
+    const QString installed = InstalledDataFolder(AppPathSlash());
+    if (platform::FindFileIgnoringCase(path).isEmpty() && !installed.isEmpty())
+        path = installed + fileName;
     if (platform::FindFileIgnoringCase(path).isEmpty()) {
         MsgBox(QStringLiteral("The help file '%1' cannot be found in the folder '%2'.\r\n"
                               "It belongs beside the program; put it back there to read the "

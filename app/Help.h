@@ -16,7 +16,8 @@ inline QString HelpFileName()
 // The topic of the preference dialogs, which their Help buttons open.
 constexpr unsigned long HelpTopicPreferences = 10;
 
-// Shows help from the help file `fileName` in the program's folder for the window `owner`:
+// Shows help from the help file `fileName` in the program's folder (or, when it is not there, in
+// the installed data folder, <prefix>/share/vyn-quillane) for the window `owner`:
 // the contents (command platform::HELP_CONTENTS_Command, data 0) or one topic
 // (platform::HELP_CONTEXT_Command, data the topic number). A dialog's Help button:
 //     ShowHelp(this, QStringLiteral("Quillan.hlp"), platform::HELP_CONTEXT_Command,

@@ -3,11 +3,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QImage ProgramIcon()
+namespace {
+// The picture on a 32 x 32 grid; `p` may scale it.
+void drawProgramIcon(QPainter &p)
 {
-    QImage icon(32, 32, QImage::Format_ARGB32_Premultiplied);
-    icon.fill(Qt::transparent);
-    QPainter p(&icon);
 
     // The stand: a neck and a foot.
     p.fillRect(QRect(13, 24, 6, 3), QColor(112, 112, 112));
@@ -41,6 +40,33 @@ QImage ProgramIcon()
     pen.setWidthF(1.2);
     p.setPen(pen);
     p.drawLine(QPointF(8, 18.5), QPointF(24, 18.5));
+}
+
+QImage drawnAt(int size)
+{
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.scale(size / 32.0, size / 32.0);
+    drawProgramIcon(p);
     p.end();
     return icon;
+}
+} // namespace
+
+QImage ProgramIcon()
+{
+    return drawnAt(32);
+}
+
+QImage ProgramIconAt(int size)
+{
+    if (size == 32)
+        return ProgramIcon();
+    // Drawn on a whole multiple of the grid, every edge of the case and the screen falls on a
+    // pixel boundary; other sizes are scaled down from the largest, smoothly.
+    constexpr int Largest = 256;
+    if (size > 0 && size % 32 == 0)
+        return drawnAt(size);
+    return drawnAt(Largest).scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }

@@ -15,6 +15,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
+    QApplication::setDesktopFileName(QStringLiteral(QUILLAN_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ProgramIcon())));
 

@@ -10,6 +10,10 @@ QUILLAN_PACKAGES=(
 # Tests also need a virtual display and its tools, the 32-bit Windows cross-compiler for the check
 # of platform/win32/, and clang with its sanitizer and fuzzer runtimes for the settings fuzzer.
 QUILLAN_TEST_PACKAGES=(xvfb xdotool x11-utils openbox g++-mingw-w64-i686 clang-14 libclang-rt-14-dev)
+# The install test validates the launcher entry and the AppStream file and builds and reads the
+# Debian package (dpkg-shlibdeps is in dpkg-dev).
+QUILLAN_PACKAGE_TOOLS=(desktop-file-utils appstream dpkg-dev file)
+QUILLAN_TEST_PACKAGES+=("${QUILLAN_PACKAGE_TOOLS[@]}")
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

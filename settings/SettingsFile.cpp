@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -71,8 +73,15 @@ QString UserSettingsPath()
     return QDir::toNativeSeparators(base + QStringLiteral("/vyn-quillane/")) + SettingsFileName();
 }
 
+bool SettingsArePerUser()
+{
+    return IsInstalledProgramFolder(AppPathSlash());
+}
+
 QString SettingsPathToRead()
 {
+    if (SettingsArePerUser())
+        return UserSettingsPath();
     const QFileInfo program(ProgramSettingsPath());
     const QFileInfo user(UserSettingsPath());
     if (user.isFile() && (!program.exists() || user.lastModified() > program.lastModified()))
@@ -88,6 +97,8 @@ LoadedBytes LoadSettingsBytes()
     // As the file is opened for reading and writing, a missing file is created, empty, so the
     // program's folder holds one while the program runs.
     const bool exists = file.exists();
+    if (!exists && SettingsArePerUser())
+        QDir().mkpath(QFileInfo(out.path).absolutePath());
     if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite)) {
         out.error = file.errorString();
         return out;
@@ -100,6 +111,13 @@ LoadedBytes LoadSettingsBytes()
 SaveOutcome SaveSettingsBytes(const QByteArray &bytes)
 {
     SaveOutcome out;
+    if (SettingsArePerUser()) {
+        out.perUser = true;
+        out.path = UserSettingsPath();
+        QDir().mkpath(QFileInfo(out.path).absolutePath());
+        out.saved = saveAtomically(out.path, bytes, out.error);
+        return out;
+    }
     out.path = ProgramSettingsPath();
     if (saveAtomically(out.path, bytes, out.programFolderError)) {
         out.saved = true;
