@@ -1,4 +1,5 @@
-// A plain window for checking the Wayland test bed: it fills itself with one colour, and reports
+// A plain window for checking the Wayland test bed: it fills itself with one colour (or, given
+// "pattern", with a picture whose every device pixel differs from its neighbours), and reports
 // on standard output when it is shown, every key text it receives and every mouse press, so a
 // test can see that keys and clicks from the seat reach a Qt client.
 //   shown W H DPR      the window is exposed, W x H logical pixels at device pixel ratio DPR
@@ -17,10 +18,27 @@ namespace {
 
 class ProbeWindow final : public QRasterWindow
 {
+public:
+    explicit ProbeWindow(bool pattern)
+        : m_pattern(pattern)
+    {
+    }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter(this).fillRect(QRect(QPoint(), size()), QColor(0xC0, 0x30, 0x20));
+        QPainter painter(this);
+        if (!m_pattern) {
+            painter.fillRect(QRect(QPoint(), size()), QColor(0xC0, 0x30, 0x20));
+            return;
+        }
+        const qreal ratio = devicePixelRatio();
+        QImage picture(size() * ratio, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x >> 8) * 16 + (y >> 8)));
+        picture.setDevicePixelRatio(ratio);
+        painter.drawImage(QPoint(), picture);
     }
 
     void exposeEvent(QExposeEvent *event) override
@@ -52,6 +70,7 @@ private:
         std::fflush(stdout);
     }
 
+    bool m_pattern;
     bool m_reported = false;
 };
 
@@ -60,7 +79,7 @@ private:
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    ProbeWindow window;
+    ProbeWindow window(app.arguments().contains(QStringLiteral("pattern")));
     window.showFullScreen();
     return app.exec();
 }
