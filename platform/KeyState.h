@@ -18,6 +18,11 @@ public:
     // previous query for it. Unknown keys read as 0.
     virtual std::int16_t GetAsyncKeyState(int virtualKey) = 0;
 
+    // False where the system keeps the global keyboard from the program (Wayland): then
+    // GetAsyncKeyState reads every key as up, and a key pressed in another program's window
+    // cannot bring anything back.
+    virtual bool readsGlobalState() const { return true; }
+
     // The virtual-key code of the key a key event came from, given the toolkit's native codes of
     // the event (its scan code and native virtual key), as the system's keyboard layout names the
     // key without modifiers; 0 when the system says nothing about it, and the caller then goes by

@@ -20,6 +20,14 @@ bool onNativeWindowingSystem()
     const QString name = QGuiApplication::platformName();
     return name == QLatin1String("xcb") || name == QLatin1String("windows");
 }
+
+#ifdef QUILLAN_WITH_WAYLAND
+// Qt's Wayland platforms are "wayland", "wayland-egl" and "wayland-generic".
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+#endif
 } // namespace
 
 Capabilities &caps()
@@ -28,6 +36,10 @@ Capabilities &caps()
     if (!instance) {
         if (onNativeWindowingSystem()) {
             instance = makeNativeCapabilities();
+#ifdef QUILLAN_WITH_WAYLAND
+        } else if (onWayland()) {
+            instance = makeWaylandCapabilities();
+#endif
         } else {
             // Help needs nothing of the system, so it works wherever the program's windows do.
             instance = makeNullCapabilities();

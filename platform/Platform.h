@@ -23,14 +23,17 @@ struct Capabilities
 };
 
 // The capabilities of the running system, made on first use: the native implementation when the
-// program runs on its own windowing system, the null one otherwise (offscreen tests).
+// program runs on its own windowing system (on Linux X11 or Wayland, whichever the toolkit runs
+// on), the null one otherwise (offscreen tests).
 Capabilities &caps();
 
 // Replaces the capabilities (tests put fakes in). Passing null goes back to the default choice.
 void install(std::unique_ptr<Capabilities> replacement);
 
-// Factories, one per implementation file set.
+// Factories, one per implementation file set. The native one is the system's own windowing
+// system as built (X11 on Linux, Win32 on Windows); Wayland exists only in Linux builds.
 std::unique_ptr<Capabilities> makeNativeCapabilities();
+std::unique_ptr<Capabilities> makeWaylandCapabilities();
 std::unique_ptr<Capabilities> makeNullCapabilities();
 
 } // namespace platform

@@ -5,6 +5,7 @@
 QUILLAN_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libgtest-dev
+    qt6-wayland
     fonts-liberation
 )
 # Tests also need a virtual display and its tools, the 32-bit Windows cross-compiler for the check
@@ -14,6 +15,16 @@ QUILLAN_TEST_PACKAGES=(xvfb xdotool x11-utils openbox g++-mingw-w64-i686 clang-1
 # Debian package (dpkg-shlibdeps is in dpkg-dev).
 QUILLAN_PACKAGE_TOOLS=(desktop-file-utils appstream dpkg-dev file)
 QUILLAN_TEST_PACKAGES+=("${QUILLAN_PACKAGE_TOOLS[@]}")
+# The Wayland tests run in a private headless desktop (tests/wayland/run-wayland.sh): a wlroots
+# compositor, a session bus, PipeWire (the wlroots portal backend will not start without it), the
+# desktop portal with its wlroots backend and the gtk one (which answers the portal's access
+# questions), keys (wtype), screenshots (grim), and the Wayland client headers for the helper that
+# gives the seat a pointer.
+QUILLAN_WAYLAND_TEST_PACKAGES=(
+    sway dbus-daemon pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+    wtype grim libwayland-dev
+)
+QUILLAN_TEST_PACKAGES+=("${QUILLAN_WAYLAND_TEST_PACKAGES[@]}")
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

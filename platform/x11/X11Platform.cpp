@@ -1,6 +1,8 @@
 // The native platform layer on Linux: X11.
 #include "platform/Platform.h"
+#include "platform/posix/PosixSessionEvents.h"
 #include "platform/qt/QtHelpEngine.h"
+#include "platform/qt/QtWindowDrag.h"
 
 namespace platform {
 
@@ -8,8 +10,6 @@ namespace x11 {
 std::unique_ptr<DesktopCapture> makeDesktopCapture();
 std::unique_ptr<WindowStack> makeWindowStack();
 std::unique_ptr<KeyState> makeKeyState();
-std::unique_ptr<SessionEvents> makeSessionEvents();
-std::unique_ptr<WindowDrag> makeWindowDrag();
 } // namespace x11
 
 std::unique_ptr<Capabilities> makeNativeCapabilities()
@@ -19,9 +19,9 @@ std::unique_ptr<Capabilities> makeNativeCapabilities()
     c->capture = x11::makeDesktopCapture();
     c->stack = x11::makeWindowStack();
     c->keys = x11::makeKeyState();
-    c->session = x11::makeSessionEvents();
+    c->session = posix::makeSessionEvents();
     c->help = std::make_unique<QtHelpEngine>();
-    c->drag = x11::makeWindowDrag();
+    c->drag = qt::makeWindowDrag();
     return c;
 }
 

@@ -1,19 +1,20 @@
-// The window manager's move on X11, started the way a press on a title bar starts it: the pointer
+// The window manager's move, started the way a press on a title bar starts it. On X11 the pointer
 // grab is given up and the window manager is asked with _NET_WM_MOVERESIZE to move the window
-// with the pointer. The toolkit's window does exactly that and also forgets the press it will
-// never see released, so the request goes through it.
+// with the pointer; on Wayland the compositor is asked for an interactive move of the toplevel
+// with the press's serial. The toolkit's window does exactly that and also forgets the press it
+// will never see released, so the request goes through it.
 #include <QGuiApplication>
 #include <QWindow>
 
-#include "platform/WindowDrag.h"
+#include "QtWindowDrag.h"
 
 #include <memory>
 
-namespace platform::x11 {
+namespace platform::qt {
 
 namespace {
 
-class X11WindowDrag final : public WindowDrag
+class QtWindowDrag final : public WindowDrag
 {
 public:
     bool beginMove(NativeWindow window) override
@@ -32,7 +33,7 @@ public:
 
 std::unique_ptr<WindowDrag> makeWindowDrag()
 {
-    return std::make_unique<X11WindowDrag>();
+    return std::make_unique<QtWindowDrag>();
 }
 
-} // namespace platform::x11
+} // namespace platform::qt

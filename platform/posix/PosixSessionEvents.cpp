@@ -1,4 +1,4 @@
-#include "platform/SessionEvents.h"
+#include "PosixSessionEvents.h"
 
 #include <QSocketNotifier>
 
@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace platform::x11 {
+namespace platform::posix {
 
 namespace {
 
@@ -21,10 +21,10 @@ void onTerminate(int)
     [[maybe_unused]] const auto written = ::write(gSignalSocket[0], &byte, 1);
 }
 
-class X11SessionEvents final : public SessionEvents
+class PosixSessionEvents final : public SessionEvents
 {
 public:
-    ~X11SessionEvents() override
+    ~PosixSessionEvents() override
     {
         if (m_notifier) {
             std::signal(SIGTERM, SIG_DFL);
@@ -52,7 +52,9 @@ public:
                 callback();
             }
         });
-        struct sigaction action {};
+        struct sigaction action
+        {
+        };
         action.sa_handler = onTerminate;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
@@ -68,7 +70,7 @@ private:
 
 std::unique_ptr<SessionEvents> makeSessionEvents()
 {
-    return std::make_unique<X11SessionEvents>();
+    return std::make_unique<PosixSessionEvents>();
 }
 
-} // namespace platform::x11
+} // namespace platform::posix

@@ -1,0 +1,122 @@
+#include "PortalScreenshot.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QUrl>
+
+#include <cstring>
+#include <memory>
+
+namespace platform::wayland {
+
+namespace reasons {
+// Each says what the user can do about it: what to install, or what to allow.
+std::string noSessionBus()
+{
+    return "Vyn Quillane cannot copy the screen: it needs the D-Bus session bus of your desktop "
+           "session to ask the desktop portal for a screenshot.";
+}
+std::string noPortal()
+{
+    return "Vyn Quillane cannot copy the screen: no desktop portal is running; install "
+           "xdg-desktop-portal and your desktop's portal (xdg-desktop-portal-gnome, "
+           "xdg-desktop-portal-kde or xdg-desktop-portal-wlr).";
+}
+std::string noScreenshotPortal()
+{
+    return "Vyn Quillane cannot copy the screen: your desktop portal offers no screenshots; "
+           "install your desktop's portal (xdg-desktop-portal-gnome, xdg-desktop-portal-kde or "
+           "xdg-desktop-portal-wlr).";
+}
+std::string refused()
+{
+    return "Vyn Quillane cannot copy the screen: the desktop refused the screenshot; allow "
+           "screenshots for Vyn Quillane in your desktop's privacy settings and start it again.";
+}
+std::string cancelled()
+{
+    return "Vyn Quillane cannot copy the screen: the desktop portal cancelled the screenshot.";
+}
+std::string noAnswer(int seconds)
+{
+    return "Vyn Quillane cannot copy the screen: the desktop portal gave no screenshot within "
+        + std::to_string(seconds) + " seconds.";
+}
+std::string noPicture()
+{
+    return "Vyn Quillane cannot copy the screen: the desktop portal answered without a picture.";
+}
+std::string unreadablePicture()
+{
+    return "Vyn Quillane cannot copy the screen: the picture the desktop portal made could not "
+           "be read.";
+}
+} // namespace reasons
+
+ScreenshotAnswer ReadScreenshotResponse(unsigned response, const QVariantMap &results)
+{
+    ScreenshotAnswer answer;
+    switch (response) {
+    case 0:
+        break;
+    case 1:
+        answer.failure = reasons::refused();
+        return answer;
+    default:
+        // 2 is "ended in another way"; any other code is not the portal's, and no better.
+        answer.failure = reasons::cancelled();
+        return answer;
+    }
+    const QUrl uri(results.value(QStringLiteral("uri")).toString());
+    if (!uri.isValid() || !uri.isLocalFile() || uri.toLocalFile().isEmpty()) {
+        answer.failure = reasons::noPicture();
+        return answer;
+    }
+    answer.path = uri.toLocalFile();
+    return answer;
+}
+
+QImage TakeScreenshotFile(const QString &path)
+{
+    QImage picture;
+    {
+        QImageReader reader(path);
+        // The picture is the whole desktop at its device pixels; a scaled output must not be
+        // scaled back.
+        reader.setAutoTransform(false);
+        picture = reader.read();
+    }
+    QFile::remove(path);
+    if (picture.isNull())
+        return {};
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+DesktopImage CutDesktop(const QImage &desktop, int x, int y, int width, int height)
+{
+    DesktopImage out = BlackDesktopImage(width, height);
+    if (out.empty() || desktop.isNull())
+        return out;
+    const QImage source = desktop.format() == QImage::Format_RGB32
+        ? desktop
+        : desktop.convertToFormat(QImage::Format_RGB32);
+    // The overlap of the rectangle and the picture, in the picture's coordinates; 64-bit so
+    // that no rectangle far off the picture overflows.
+    const long long left = std::max<long long>(x, 0);
+    const long long top = std::max<long long>(y, 0);
+    const long long right = std::min<long long>((long long)x + width, source.width());
+    const long long bottom = std::min<long long>((long long)y + height, source.height());
+    for (long long row = top; row < bottom; ++row) {
+        if (right <= left)
+            break;
+        const auto *from
+            = reinterpret_cast<const std::uint32_t *>(source.constScanLine(int(row))) + left;
+        auto *to = reinterpret_cast<std::uint32_t *>(reinterpret_cast<char *>(out.pixels)
+                                                     + (row - y) * out.strideBytes)
+            + (left - x);
+        std::memcpy(to, from, std::size_t(right - left) * 4);
+    }
+    return out;
+}
+
+} // namespace platform::wayland

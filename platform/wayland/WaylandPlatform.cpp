@@ -1,0 +1,28 @@
+// The platform layer on a Wayland desktop.
+#include "WaylandDesktopCapture.h"
+#include "platform/Platform.h"
+#include "platform/posix/PosixSessionEvents.h"
+#include "platform/qt/QtHelpEngine.h"
+#include "platform/qt/QtWindowDrag.h"
+
+namespace platform {
+
+namespace wayland {
+std::unique_ptr<WindowStack> makeWindowStack();
+std::unique_ptr<KeyState> makeKeyState();
+} // namespace wayland
+
+std::unique_ptr<Capabilities> makeWaylandCapabilities()
+{
+    auto c = makeNullCapabilities();
+    c->capture = wayland::makeDesktopCapture();
+    c->stack = wayland::makeWindowStack();
+    c->keys = wayland::makeKeyState();
+    c->session = posix::makeSessionEvents();
+    c->help = std::make_unique<QtHelpEngine>();
+    // The compositor's interactive move (xdg_toplevel.move) through the toolkit.
+    c->drag = qt::makeWindowDrag();
+    return c;
+}
+
+} // namespace platform

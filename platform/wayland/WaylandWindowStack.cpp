@@ -1,0 +1,26 @@
+// The topmost band on Wayland: a client cannot raise or keep its windows above others; the
+// compositor stacks them (a full-screen window is on top of its output while it has the focus,
+// and a dialog that has it as its parent floats above it). So entering or leaving the band does
+// nothing here, quietly: the program asks for it often, and every time would be one warning more.
+#include "platform/WindowStack.h"
+
+#include <memory>
+
+namespace platform::wayland {
+
+namespace {
+
+class WaylandWindowStack final : public WindowStack
+{
+public:
+    void setTopmost(NativeWindow, bool) override { }
+};
+
+} // namespace
+
+std::unique_ptr<WindowStack> makeWindowStack()
+{
+    return std::make_unique<WaylandWindowStack>();
+}
+
+} // namespace platform::wayland

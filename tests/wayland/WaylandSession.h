@@ -1,0 +1,63 @@
+#pragma once
+
+// What a test inside the Wayland test bed (run-wayland.sh) uses to look at and drive its desktop:
+// screenshots with grim, keys with wtype, the mouse through the seat's cursor commands, and
+// client programs whose standard output it reads.
+#include <QImage>
+#include <QPoint>
+#include <QProcess>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class WaylandSession
+{
+public:
+    // The output's mode (device pixels) and scale, as the bed set them up.
+    QSize outputSize() const;
+    double scale() const;
+
+    // The whole output in device pixels, as 0xFFRRGGBB; null when grim fails.
+    QImage screenshot() const;
+    // Screenshots until one satisfies `ready` (ten seconds at most); the last one taken.
+    QImage waitForScreen(const std::function<bool(const QImage &)> &ready) const;
+
+    // Types text as key presses on a virtual keyboard.
+    void type(const QString &text) const;
+    // Presses a key, e.g. "F4", with modifiers held ("alt", "ctrl", "shift").
+    void key(const QString &name, const QStringList &modifiers = {}) const;
+    // Moves the seat's cursor to a point of the layout (logical pixels) and clicks a button
+    // (1 left, 2 middle, 3 right), or presses and releases it in two steps.
+    void moveTo(QPoint at) const;
+    void click(QPoint at, int button = 1) const;
+    void press(int button = 1) const;
+    void release(int button = 1) const;
+
+    // Runs swaymsg with the arguments; its standard output.
+    QByteArray swaymsg(const QStringList &arguments) const;
+};
+
+// A program started inside the bed, with its output collected.
+class Client
+{
+public:
+    explicit Client(const QString &program, const QStringList &arguments = {},
+                    const QProcessEnvironment &environment
+                    = QProcessEnvironment::systemEnvironment());
+    ~Client();
+
+    // The first line of output that starts with prefix and was not returned before, waiting
+    // up to ten seconds for it; empty when none came.
+    QString waitForLine(const QString &prefix);
+    // Waits for the program to end (ten seconds at most); its exit code, or -1 if it did not end.
+    int waitForExit();
+    QString output() const { return QString::fromUtf8(m_output); }
+    QProcess &process() { return m_process; }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+    int m_consumed = 0;
+};

@@ -1,0 +1,224 @@
+#!/usr/bin/env bash
+# Runs one command inside a private Wayland desktop of its own: a headless sway, a private D-Bus
+# session bus, PipeWire, the desktop portal with its wlroots and gtk backends, and a virtual
+# pointer so that the seat has a pointer to move and click with. Everything goes when the command
+# ends, whatever way it ends.
+#
+#   run-wayland.sh [--size WxH] [--scale N] [--pointer PATH] [--keep-log DIR] command [args...]
+#
+#   --size     the output's mode in device pixels (default 1280x720)
+#   --scale    the output's scale (default 1)
+#   --pointer  the virtual-pointer helper (default: virtual_pointer beside the command, or
+#              $QUILLAN_VIRTUAL_POINTER)
+#   --keep-log copy the session's logs (sway, portals, PipeWire) into DIR at the end
+#
+# The command runs with WAYLAND_DISPLAY, SWAYSOCK, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR and
+# QT_QPA_PLATFORM=wayland set, and with the compositor's own tools (swaymsg, grim, wtype) at hand.
+# RUN_WAYLAND_PRIVATE_TMP is 1 when /tmp is private to the session: the screenshot portal of
+# wlroots writes every picture to the fixed file /tmp/out.png, which must not be shared with the
+# rest of the machine.
+#
+# Run as root (as CI does), the session gets a mount and a PID namespace of its own (a private
+# /tmp, and nothing left behind: when the session ends the kernel ends every process in it) and
+# runs as the unprivileged user "nobody", since sway refuses to run as root. Run as an ordinary
+# user, it runs as that user, shares /tmp, and ends its processes by their ids and session.
+set -u
+
+self=$(readlink -f "$0")
+args=("$@")
+size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log=""
+while [ $# -gt 0 ]; do
+    case $1 in
+        --size) size=$2; shift 2 ;;
+        --scale) scale=$2; shift 2 ;;
+        --pointer) pointer=$2; shift 2 ;;
+        --keep-log) keep_log=$2; shift 2 ;;
+        --) shift; break ;;
+        -*) echo "run-wayland: unknown option $1" >&2; exit 2 ;;
+        *) break ;;
+    esac
+done
+[ $# -gt 0 ] || { sed -n '2,12p' "$self" >&2; exit 2; }
+if [ -z "$pointer" ]; then
+    pointer="$(dirname "$(readlink -f "$(command -v "$1" || echo "$1")")")/virtual_pointer"
+fi
+stage=${RUN_WAYLAND_STAGE:-outer}
+test_user=nobody
+
+fail() { echo "run-wayland: $*" >&2; exit 1; }
+
+for tool in sway swaymsg dbus-daemon pipewire /usr/libexec/xdg-desktop-portal \
+    /usr/libexec/xdg-desktop-portal-wlr /usr/libexec/xdg-desktop-portal-gtk; do
+    if ! command -v "$tool" >/dev/null; then
+        # Skipped, not failed: scripts/setup.sh installs the Wayland test packages.
+        echo "run-wayland: $tool is missing; skipped" >&2
+        exit 77
+    fi
+done
+[ -x "$pointer" ] || fail "no virtual-pointer helper at $pointer"
+
+case $stage in
+outer)
+    if [ "$(id -u)" -eq 0 ]; then
+        if [ -n "$keep_log" ]; then
+            mkdir -p "$keep_log" && chown "$test_user" "$keep_log" || fail "cannot make $keep_log"
+        fi
+        if unshare --mount --pid --fork --propagation private true 2>/dev/null; then
+            # --kill-child: should whoever runs us kill us, the session's first process dies
+            # with us, and the kernel takes the rest of the namespace with it.
+            exec unshare --mount --pid --fork --mount-proc --propagation private --kill-child \
+                env RUN_WAYLAND_STAGE=namespace "$self" "${args[@]}"
+        fi
+        echo "run-wayland: no namespaces here; the session shares /tmp" >&2
+        exec setpriv --reuid="$test_user" --regid="$(id -g "$test_user")" --clear-groups \
+            env RUN_WAYLAND_STAGE=session RUN_WAYLAND_PRIVATE_TMP=0 "$self" "${args[@]}"
+    fi
+    exec setsid --wait env RUN_WAYLAND_STAGE=session RUN_WAYLAND_PRIVATE_TMP=0 "$self" "${args[@]}"
+    ;;
+namespace)
+    mount -t tmpfs -o mode=1777,size=512m quillan-tmp /tmp || fail "cannot mount a private /tmp"
+    exec setpriv --reuid="$test_user" --regid="$(id -g "$test_user")" --clear-groups \
+        env RUN_WAYLAND_STAGE=session RUN_WAYLAND_PRIVATE_TMP=1 RUN_WAYLAND_PID_NAMESPACE=1 \
+        "$self" "${args[@]}"
+    ;;
+session) ;;
+*) fail "unknown stage $stage" ;;
+esac
+
+# --- The session, as an unprivileged user ---------------------------------------------------
+
+runtime=$(mktemp -d "${TMPDIR:-/tmp}/wayland-session.XXXXXX") || fail "no runtime folder"
+chmod 700 "$runtime"
+mkdir -p "$runtime/home" "$runtime/log"
+export XDG_RUNTIME_DIR=$runtime HOME=$runtime/home
+export XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache XDG_DATA_HOME=$HOME/.local/share
+export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=sway
+export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1
+export GDK_BACKEND=wayland QT_QPA_PLATFORM=wayland
+# No accessibility bus: the gtk backend would start one for nothing.
+export NO_AT_BRIDGE=1 GTK_A11Y=none
+export RUN_WAYLAND_SIZE=$size RUN_WAYLAND_SCALE=$scale
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS I3SOCK
+log=$runtime/log
+
+pids=()
+teardown() {
+    local status=$?
+    trap - EXIT INT TERM
+    # Newest first: the helpers before the bus and the compositor they talk to.
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -TERM "${pids[i]}" 2>/dev/null; done
+    for _ in $(seq 50); do
+        local alive=0
+        for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+        [ $alive -eq 0 ] && break
+        sleep 0.1
+    done
+    for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
+    # Whatever the bus started on demand belongs to this session too.
+    if [ -z "${RUN_WAYLAND_PID_NAMESPACE:-}" ]; then
+        local sid
+        sid=$(ps -o sid= -p $$ | tr -d ' ')
+        for pid in $(pgrep -s "$sid"); do [ "$pid" != $$ ] && kill -TERM "$pid" 2>/dev/null; done
+    fi
+    wait 2>/dev/null
+    if [ -n "$keep_log" ]; then mkdir -p "$keep_log" && cp "$log"/* "$keep_log"/ 2>/dev/null; fi
+    rm -rf "$runtime"
+    exit "$status"
+}
+trap teardown EXIT
+trap 'exit 143' INT TERM
+
+# Waits up to five seconds for a condition (a command line, evaluated).
+await() {
+    local what=$1
+    shift
+    for _ in $(seq 100); do
+        eval "$@" && return 0
+        sleep 0.05
+    done
+    echo "run-wayland: $what did not come up; its log:" >&2
+    tail -n 20 "$log/$what.log" >&2 2>/dev/null
+    exit 1
+}
+
+# A cursor theme whose pointers are one transparent pixel. A headless compositor draws the cursor
+# into the picture itself, so screenshots (grim's and the portal's) would show it: the blank theme
+# keeps the compositor's own cursor and the clients' themed ones out of every picture, and hiding
+# the cursor when idle keeps out the images clients draw themselves.
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+blank_cursor() {
+    # Xcursor file: header, one table entry, one 1x1 image chunk of nominal size 24.
+    local image=0xfffd0002
+    printf "Xcur$(le32 16)$(le32 0x10000)$(le32 1)$(le32 $image)$(le32 24)$(le32 28)"
+    printf "$(le32 36)$(le32 $image)$(le32 24)$(le32 1)$(le32 1)$(le32 1)$(le32 0)$(le32 0)$(le32 0)$(le32 0)"
+}
+mkdir -p "$runtime/icons/blank/cursors"
+blank_cursor >"$runtime/icons/blank/cursors/left_ptr"
+for name in default arrow top_left_arrow pointer hand1 hand2 text xterm ibeam grab grabbing \
+    openhand closedhand move fleur crosshair cross wait watch not-allowed; do
+    ln -s left_ptr "$runtime/icons/blank/cursors/$name"
+done
+export XCURSOR_PATH=$runtime/icons XCURSOR_THEME=blank XCURSOR_SIZE=24
+
+# The compositor. Settings in the configuration, not made at run time, so the first frame
+# already has them.
+cat >"$runtime/sway.conf" <<EOF
+xwayland disable
+output * resolution $size scale $scale position 0 0 bg #2e5c8a solid_color
+seat seat0 xcursor_theme blank 24
+seat seat0 hide_cursor 1
+default_border none
+default_floating_border none
+focus_follows_mouse no
+EOF
+sway --config "$runtime/sway.conf" >"$log/sway.log" 2>&1 &
+pids+=($!)
+await sway 'ls "$runtime"/wayland-[0-9] >/dev/null 2>&1 && ls "$runtime"/sway-ipc.*.sock >/dev/null 2>&1'
+WAYLAND_DISPLAY=$(basename "$(ls "$runtime"/wayland-[0-9] | head -n 1)")
+SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock | head -n 1)
+export WAYLAND_DISPLAY SWAYSOCK
+await sway 'swaymsg -t get_outputs >/dev/null 2>&1'
+
+# The session bus, started once the display is known so that whatever it starts on demand
+# finds the compositor.
+dbus-daemon --session --nofork --nopidfile --address="unix:path=$runtime/bus" \
+    >"$log/dbus.log" 2>&1 &
+pids+=($!)
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
+await dbus '[ -S "$runtime/bus" ]'
+
+bus_has() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
+# The wlroots portal backend ends at once without PipeWire, even for screenshots.
+pipewire >"$log/pipewire.log" 2>&1 &
+pids+=($!)
+await pipewire '[ -S "$runtime/pipewire-0" ]'
+
+/usr/libexec/xdg-desktop-portal-wlr >"$log/portal-wlr.log" 2>&1 &
+pids+=($!)
+await portal-wlr 'bus_has org.freedesktop.impl.portal.desktop.wlr'
+# The portal exports its Screenshot interface only when some backend answers its Access
+# questions; on Debian 12 that is the gtk one.
+/usr/libexec/xdg-desktop-portal-gtk >"$log/portal-gtk.log" 2>&1 &
+pids+=($!)
+await portal-gtk 'bus_has org.freedesktop.impl.portal.desktop.gtk'
+/usr/libexec/xdg-desktop-portal >"$log/portal.log" 2>&1 &
+pids+=($!)
+await portal 'bus_has org.freedesktop.portal.Desktop'
+
+# A pointer for the seat (a headless compositor has no input devices).
+"$pointer" </dev/null >"$log/pointer.log" 2>&1 &
+pids+=($!)
+await pointer 'grep -q ready "$log/pointer.log" 2>/dev/null'
+swaymsg -q seat seat0 cursor set 0 0
+# A keyboard that stays: each wtype brings a keyboard of its own, and while the seat has none
+# at all the first key of the next one is lost.
+wtype -s 86400000 "" >"$log/keyboard.log" 2>&1 &
+pids+=($!)
+await keyboard 'swaymsg -t get_seats 2>/dev/null | grep -q keyboard'
+
+"$@"
