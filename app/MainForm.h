@@ -93,12 +93,19 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The virtual-key code of a key event: the system's own where it has one, else the toolkit's.
     static int keyCodeOf(const QKeyEvent &event);
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)());
     QAction *addSeparator(QMenu *menu);
+    // Standby: the main form, off the screen, holds the keyboard while the overlay is away, so the
+    // hot keys and typing keep reaching txtInput; true while it does.
+    void keepKeyboard();
+    bool holdsKeyboard() const;
 
     bool m_ending = false;
+    bool m_loaded = false; // start-up has run to its end
+    bool m_keyboardHolder = false; // the form is set up as standby's keyboard holder
 };
