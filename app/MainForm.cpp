@@ -62,7 +62,7 @@ MainForm::MainForm()
     // is put away again.
     QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
         if (isVisible() && focus && focus != windowHandle() && frmShow.isLoaded()
-            && focus == frmShow->windowHandle())
+            && focus == frmShow->windowHandle() && frmShow->isVisible())
             hide();
     });
 
@@ -194,6 +194,13 @@ void MainForm::Show()
     if (!frmShow.isLoaded())
         return;
     OverlayForm *overlay = frmShow.get();
+    // On standby (chosen from a menu opened by a press on the overlay) the main form itself holds
+    // the keyboard until the overlay is back; the closing menu may have handed it elsewhere.
+    if (overlay->isHidden()) {
+        if (isVisible())
+            takeKeyboard();
+        return;
+    }
     overlay->activateWindow();
     overlay->setFocus(Qt::ActiveWindowFocusReason);
 }
@@ -211,10 +218,14 @@ bool MainForm::holdsKeyboard() const
 
 void MainForm::keepKeyboard()
 {
-    // Only a keyboard the program has can be kept: a command of the menu or a hot key was just
-    // given to one of its windows, unless another program has been activated since.
-    if (holdsKeyboard() || !QGuiApplication::focusWindow())
-        return;
+    // Standby is given by the user to the program (its menu or a hot key), so the program has the
+    // keyboard now, even while the closing menu still holds it.
+    if (!holdsKeyboard())
+        takeKeyboard();
+}
+
+void MainForm::takeKeyboard()
+{
     if (!m_keyboardHolder) {
         // A window of one pixel, far off the left edge, that no window manager moves back onto
         // the screen or hands the keyboard to another window for: the form as the program's

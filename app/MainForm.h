@@ -103,6 +103,7 @@ private:
     // Standby: the main form, off the screen, holds the keyboard while the overlay is away, so the
     // hot keys and typing keep reaching txtInput; true while it does.
     void keepKeyboard();
+    void takeKeyboard();
     bool holdsKeyboard() const;
 
     bool m_ending = false;
