@@ -136,7 +136,7 @@ void MainForm::Form_Load()
     QScreen *screen = QGuiApplication::primaryScreen();
     s.gnTwipsX = units::ToInt16(1440.0 / screen->logicalDotsPerInchX());
     s.gnTwipsY = units::ToInt16(1440.0 / screen->logicalDotsPerInchY());
-    // The form itself is never shown; it would stand far off the left edge if it were.
+    // The form is shown only to hold the keyboard during standby, far off the left edge.
     move(-32000 / std::max<int>(s.gnTwipsX, 1), 0);
 
     s.gbLineMode = 0;
@@ -228,8 +228,8 @@ void MainForm::takeKeyboard()
 {
     if (!m_keyboardHolder) {
         // A window of one pixel, far off the left edge, that no window manager moves back onto
-        // the screen or hands the keyboard to another window for: the form as the program's
-        // documents have it, an active window that is never seen.
+        // the screen or hands the keyboard to another window for: an active window that is never
+        // seen.
         m_keyboardHolder = true;
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
         setAttribute(Qt::WA_ShowWithoutActivating);

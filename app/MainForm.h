@@ -12,8 +12,9 @@ class QKeyEvent;
 
 // The main form `frmMain`: the program's start-up form and hidden control centre. It owns the
 // command menu, the text box `txtInput` that receives every keystroke, the standby timer and the
-// two measuring labels the caret is placed from. The user never sees it: its window is never
-// shown, and the overlay, which has the keyboard focus, hands it every key.
+// two measuring labels the caret is placed from. The user never sees it: the overlay, which has
+// the keyboard focus, hands it every key; during standby, while the overlay is away, its own
+// window holds the keyboard, one pixel far off the left edge.
 class MainForm : public QWidget
 {
 public:
