@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "CommandMenu.h"
 #include "DataFile.h"
 #include "Forms.h"
 #include "Help.h"
@@ -57,10 +58,18 @@ MainForm::MainForm()
     for (TextItem *label : {&lblX, &lblY, &lblStart})
         label->setFont(diagnostics);
 
+    // Once the overlay has the keyboard back after standby, the main form that kept it meanwhile
+    // is put away again.
+    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
+        if (isVisible() && focus && focus != windowHandle() && frmShow.isLoaded()
+            && focus == frmShow->windowHandle() && frmShow->isVisible())
+            hide();
+    });
+
     tmrCapKeyEvent.setInterval(100);
     QObject::connect(&tmrCapKeyEvent, &QTimer::timeout, this, [this] { tmrCapKeyEvent_Timer(); });
 
-    mnuMenu = new QMenu(QStringLiteral("&Menu"), this);
+    mnuMenu = new CommandMenu(QStringLiteral("&Menu"), this);
     mnuClear = addCommand(mnuMenu, QStringLiteral("Clear &Text"), &MainForm::mnuClear_Click);
     mnuClearLines
         = addCommand(mnuMenu, QStringLiteral("Clear &Lines"), &MainForm::mnuClearLines_Click);
@@ -75,7 +84,8 @@ MainForm::MainForm()
     mnuModeTexts->setCheckable(true);
     mnuModeLines->setCheckable(true);
     mnuBar2 = addSeparator(mnuMenu);
-    mnuPreferences = mnuMenu->addMenu(QStringLiteral("&Preferences"));
+    mnuPreferences = new CommandMenu(QStringLiteral("&Preferences"), mnuMenu);
+    mnuMenu->addMenu(mnuPreferences);
     mnuPreferences->setObjectName(QStringLiteral("mnuPreferences"));
     mnuPrefsTexts
         = addCommand(mnuPreferences, QStringLiteral("&Text..."), &MainForm::mnuPrefsTexts_Click);
@@ -126,7 +136,7 @@ void MainForm::Form_Load()
     QScreen *screen = QGuiApplication::primaryScreen();
     s.gnTwipsX = units::ToInt16(1440.0 / screen->logicalDotsPerInchX());
     s.gnTwipsY = units::ToInt16(1440.0 / screen->logicalDotsPerInchY());
-    // The form itself is never shown; it would stand far off the left edge if it were.
+    // The form is shown only to hold the keyboard during standby, far off the left edge.
     move(-32000 / std::max<int>(s.gnTwipsX, 1), 0);
 
     s.gbLineMode = 0;
@@ -139,18 +149,23 @@ void MainForm::Form_Load()
     s.pnFontLoadFlag = 0;
 
     BuildPalette();
-    if (ReadData() && !MsgBoxIsHooked()) {
+    if (ReadData() && !MsgBoxIsHooked() && !m_ending) {
         // The message box has gone; give the windows it covered a moment to repaint before the
         // desktop is copied.
         QEventLoop settle;
         QTimer::singleShot(250, &settle, &QEventLoop::quit);
         settle.exec();
     }
+    // The session ended, or the program was told to end, while the message box was up: there is
+    // nothing to show any more.
+    if (m_ending)
+        return;
 
     lblHorizontalPos.setWidth(0);
     txtInput->setText(s.gsText);
     frmShow->show();
     Show();
+    m_loaded = true;
 }
 
 void MainForm::Form_QueryUnload(int UnloadMode)
@@ -159,8 +174,12 @@ void MainForm::Form_QueryUnload(int UnloadMode)
         return;
     m_ending = true;
     tmrCapKeyEvent.stop();
-    if (UnloadMode == 0 || UnloadMode == 1 || UnloadMode == 2)
+    // Before start-up has finished (a request to end while the broken-file message is up) the
+    // settings may be half read and txtInput does not hold the text yet: the file is left as it
+    // is rather than overwritten with a record the user never saw.
+    if (m_loaded && (UnloadMode == 0 || UnloadMode == 1 || UnloadMode == 2))
         WriteData();
+    // Ends every event loop under way, a message box's included; main() runs none after it.
     QCoreApplication::exit(0);
 }
 
@@ -175,6 +194,13 @@ void MainForm::Show()
     if (!frmShow.isLoaded())
         return;
     OverlayForm *overlay = frmShow.get();
+    // On standby (chosen from a menu opened by a press on the overlay) the main form itself holds
+    // the keyboard until the overlay is back; the closing menu may have handed it elsewhere.
+    if (overlay->isHidden()) {
+        if (isVisible())
+            takeKeyboard();
+        return;
+    }
     overlay->activateWindow();
     overlay->setFocus(Qt::ActiveWindowFocusReason);
 }
@@ -182,6 +208,50 @@ void MainForm::Show()
 void MainForm::FocusInput()
 {
     Show();
+}
+
+bool MainForm::holdsKeyboard() const
+{
+    const QWindow *window = windowHandle();
+    return isVisible() && window && QGuiApplication::focusWindow() == window;
+}
+
+void MainForm::keepKeyboard()
+{
+    // Standby is given by the user to the program (its menu or a hot key), so the program has the
+    // keyboard now, even while the closing menu still holds it.
+    if (!holdsKeyboard())
+        takeKeyboard();
+}
+
+void MainForm::takeKeyboard()
+{
+    if (!m_keyboardHolder) {
+        // A window of one pixel, far off the left edge, that no window manager moves back onto
+        // the screen or hands the keyboard to another window for: an active window that is never
+        // seen.
+        m_keyboardHolder = true;
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        const int twips = std::max<int>(gSettings.gnTwipsX, 1);
+        setGeometry(-32000 / twips, 0, 1, 1);
+    }
+    txtInput->setFocus(Qt::OtherFocusReason);
+    show();
+    if (!platform::caps().stack->giveKeyboardTo(platform::NativeWindow(winId())))
+        activateWindow();
+}
+
+void MainForm::keyPressEvent(QKeyEvent *event)
+{
+    // Keys txtInput has no use for, while the main form itself has the keyboard (standby): Alt+F4
+    // closes the program as the window's own close does, with no window manager to do it for a
+    // window it does not look after.
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
+        Form_QueryUnload(0);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainForm::PopupMenu(bool updateItems, int Shift)
@@ -194,6 +264,10 @@ void MainForm::PopupMenu(bool updateItems, int Shift)
         mnuRestore->setEnabled(gSettings.gbTextShown != True);
     }
     mnuMenu->exec(QCursor::pos());
+    // The menu took the mouse while it was open: the release of the press that opened it went
+    // to the menu, never to the overlay.
+    if (frmShow.isLoaded())
+        frmShow->endPress();
 }
 
 // --- commands --------------------------------------------------------------------------------
@@ -244,6 +318,9 @@ void MainForm::mnuHide_Click()
     const int twips = std::max<int>(gSettings.gnTwipsX, 1);
     overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
                  overlay.y());
+    // The keyboard stays with the program while the overlay is away, so that the hot keys and
+    // typing go on, and the overlay can have it back on its return.
+    keepKeyboard();
     // A window manager keeps a window it manages partly on the screen, which would leave a strip
     // of the frozen picture over the desktop; off the screen the overlay is not to be seen at all.
     overlay.hide();
@@ -403,16 +480,26 @@ void MainForm::tmrCapKeyEvent_Timer()
                                         s.gnMarginBottom);
         OverlayForm &overlay = *frmShow;
         overlay.move(place.topLeft());
-        // Back on top of the screen, without taking the keyboard from the program the user is
-        // in; a press on the overlay gives it back to txtInput.
-        // (Once the window exists the platform reads the request from its window, not the widget.)
-        overlay.setAttribute(Qt::WA_ShowWithoutActivating);
-        if (QWindow *window = overlay.windowHandle())
-            window->setProperty("_q_showWithoutActivating", true);
-        overlay.show();
-        if (QWindow *window = overlay.windowHandle())
-            window->setProperty("_q_showWithoutActivating", QVariant());
-        overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
+        if (holdsKeyboard()) {
+            // The program kept the keyboard through standby: the overlay takes it over, and
+            // typing goes on without a click. The main form lets go once the overlay has it.
+            overlay.show();
+            overlay.activateWindow();
+            overlay.setFocus(Qt::ActiveWindowFocusReason);
+        } else {
+            // The user went to another program meanwhile: the overlay only comes back on top,
+            // without taking the keyboard from it; a press on the overlay gives it back to
+            // txtInput. (Once the window exists the platform reads the request from its window,
+            // not the widget.)
+            hide();
+            overlay.setAttribute(Qt::WA_ShowWithoutActivating);
+            if (QWindow *window = overlay.windowHandle())
+                window->setProperty("_q_showWithoutActivating", true);
+            overlay.show();
+            if (QWindow *window = overlay.windowHandle())
+                window->setProperty("_q_showWithoutActivating", QVariant());
+            overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
+        }
         // Over the windows opened meanwhile, as the topmost window it is.
         if (overlay.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
             SetFormTopmost(&overlay, 1);

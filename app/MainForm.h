@@ -12,8 +12,9 @@ class QKeyEvent;
 
 // The main form `frmMain`: the program's start-up form and hidden control centre. It owns the
 // command menu, the text box `txtInput` that receives every keystroke, the standby timer and the
-// two measuring labels the caret is placed from. The user never sees it: its window is never
-// shown, and the overlay, which has the keyboard focus, hands it every key.
+// two measuring labels the caret is placed from. The user never sees it: the overlay, which has
+// the keyboard focus, hands it every key; during standby, while the overlay is away, its own
+// window holds the keyboard, one pixel far off the left edge.
 class MainForm : public QWidget
 {
 public:
@@ -93,12 +94,20 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The virtual-key code of a key event: the system's own where it has one, else the toolkit's.
     static int keyCodeOf(const QKeyEvent &event);
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)());
     QAction *addSeparator(QMenu *menu);
+    // Standby: the main form, off the screen, holds the keyboard while the overlay is away, so the
+    // hot keys and typing keep reaching txtInput; true while it does.
+    void keepKeyboard();
+    void takeKeyboard();
+    bool holdsKeyboard() const;
 
     bool m_ending = false;
+    bool m_loaded = false; // start-up has run to its end
+    bool m_keyboardHolder = false; // the form is set up as standby's keyboard holder
 };

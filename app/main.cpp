@@ -32,7 +32,9 @@ int main(int argc, char *argv[])
     platform::caps().session->watchSessionEnd([] { frmMain->Form_QueryUnload(2); });
 
     frmMain.get();
-    const int status = QApplication::exec();
+    // Told to end during start-up (the broken-file message runs before the event loop): the
+    // program is done, and an event loop started now would never be asked to end again.
+    const int status = frmMain->isEnding() ? 0 : QApplication::exec();
     frmShow.destroy();
     frmMain.destroy();
     return status;

@@ -110,6 +110,13 @@ void OverlayForm::setSurfacePointer(const QCursor &pointer)
     picShow->setCursor(pointer);
 }
 
+void OverlayForm::endPress()
+{
+    m_pressTarget = PressTarget::None;
+    pbDrawing = False;
+    picShow->setDragOutline({});
+}
+
 void OverlayForm::paintFormImageOntoSurface()
 {
     picShow->paintPicture(m_formImage);

@@ -44,6 +44,11 @@ public:
     // picShow's pointer: the default arrow, or the pen.
     void setSurfacePointer(const QCursor &pointer);
 
+    // Ends the press under way without its release: a pop-up menu opened by the press took the
+    // mouse, and the release (and any press that closed the menu) went to the menu. The next press
+    // is a fresh one, whatever closed the menu.
+    void endPress();
+
     Surface *picShow;
     TextItem lblShadow;
     TextItem lblShow;

@@ -11,6 +11,16 @@ class WindowStack
 public:
     virtual ~WindowStack() = default;
     virtual void setTopmost(NativeWindow window, bool topmost) = 0;
+
+    // Gives the keyboard to a shown window of the program that no window manager looks after (one
+    // kept off the screen to hold the keyboard while nothing of the program is to be seen), at
+    // once and in order with the requests made before. False when the system has no such way:
+    // the caller then activates the window as usual.
+    virtual bool giveKeyboardTo(NativeWindow window)
+    {
+        (void)window;
+        return false;
+    }
 };
 
 } // namespace platform

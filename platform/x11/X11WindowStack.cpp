@@ -39,6 +39,20 @@ public:
         }
         XFlush(dpy);
     }
+
+    bool giveKeyboardTo(NativeWindow window) override
+    {
+        Display *dpy = display();
+        if (!dpy || !window)
+            return false;
+        // On the toolkit's own connection, so the request follows the map of the window that the
+        // toolkit has just asked for: an unmanaged window is viewable as soon as that is done.
+        // No window manager is asked (none would activate a window it does not manage), and the
+        // current time is never refused as out of date.
+        XSetInputFocus(dpy, Window(window), RevertToParent, CurrentTime);
+        XFlush(dpy);
+        return true;
+    }
 };
 
 } // namespace

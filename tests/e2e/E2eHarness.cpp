@@ -527,3 +527,84 @@ QString Program::output() const
 }
 
 } // namespace e2e
+
+// --- the menu, typing and start-up as later tests need them ----------------------------------
+
+namespace e2e {
+
+bool popupMenuIsOpen()
+{
+    Display *dpy = display();
+    const int status = XGrabPointer(dpy, DefaultRootWindow(dpy), False, 0, GrabModeAsync,
+                                    GrabModeAsync, 0, 0, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabPointer(dpy, CurrentTime);
+    XSync(dpy, False);
+    return status == AlreadyGrabbed;
+}
+
+bool rightClickOpensMenu(int x, int y)
+{
+    movePointer(x, y);
+    pause(30);
+    pressButton(3);
+    pause(30);
+    releaseButton(3);
+    const bool open = waitUntil(popupMenuIsOpen, 3000);
+    pause(80); // its first paint, before keys reach it
+    return open;
+}
+
+void keysInMenu(std::initializer_list<const char *> keysyms)
+{
+    for (const char *key : keysyms) {
+        tapKey(key);
+        pause(80);
+    }
+}
+
+QRect inkBounds(QRgb colour, const QRect &area)
+{
+    const QImage shot = screenshot(area);
+    QRect bounds;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == colour)
+                bounds |= QRect(area.x() + x, area.y() + y, 1, 1);
+    return bounds;
+}
+
+bool typingShowsIn(const QRect &area, QRgb textColour)
+{
+    const auto ink = [&] {
+        const QImage shot = screenshot(area);
+        int count = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                count += shot.pixel(x, y) == textColour ? 1 : 0;
+        return count;
+    };
+    const int before = ink();
+    tapKey("w");
+    const bool grew = waitUntil([&] { return ink() > before + 20; }, 3000);
+    tapKey("BackSpace");
+    waitUntil([&] { return ink() <= before; }, 3000);
+    return grew;
+}
+
+bool Program::startWithoutWaiting()
+{
+    collectOutput(); // of the run before, if any
+    m_process.start(folder() + QStringLiteral("/quillan"), {});
+    return m_process.waitForStarted(5000);
+}
+
+XWindow waitForMessageBox(int timeoutMs)
+{
+    std::vector<XWindow> box;
+    waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
+              timeoutMs);
+    return box.empty() ? 0 : box.front();
+}
+
+} // namespace e2e

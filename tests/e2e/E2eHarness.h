@@ -93,6 +93,8 @@ public:
     // With `expectFirstStartBox` it first waits for the start-up message, checks it, and closes
     // it with Return. Once the overlay is mapped it waits `settleMs` for the first paint.
     bool start(bool expectFirstStartBox = false, int settleMs = 400);
+    // Starts the program and returns as soon as its process runs, with no wait for any window.
+    bool startWithoutWaiting();
     // The overlay window (0 before start).
     XWindow overlay() const { return m_overlay; }
     qint64 pid() const;
@@ -123,5 +125,28 @@ private:
     mutable QByteArray m_output;
     mutable qsizetype m_checkedUpTo = 0;
 };
+
+} // namespace e2e
+
+// --- the menu, typing and start-up as later tests need them ----------------------------------
+
+namespace e2e {
+
+// Whether a pop-up menu is open: an open menu holds the pointer grabbed, so a grab of the test's
+// own is refused.
+bool popupMenuIsOpen();
+// Opens the program's command menu with a right press and release at (x, y), as a user does, and
+// tells whether it opened.
+bool rightClickOpensMenu(int x, int y);
+// Presses the keys in the open menu, one after another (access keys, Down, Return, Escape).
+void keysInMenu(std::initializer_list<const char *> keysyms);
+// The bounds of the pixels of exactly `colour` in an area of the screen, in screen coordinates.
+QRect inkBounds(QRgb colour, const QRect &area);
+// Types a key and takes it back with BackSpace, and tells whether the pixels of `textColour` in
+// `area` grew meanwhile: the keys reach the text without a click.
+bool typingShowsIn(const QRect &area, QRgb textColour);
+
+// Waits for a message box of the program (caption " Vyn Quillane") to be mapped; 0 on time-out.
+XWindow waitForMessageBox(int timeoutMs = 10000);
 
 } // namespace e2e
