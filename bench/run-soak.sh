@@ -3,7 +3,7 @@
 # Xvfb with no window manager, its high-water marks read from the test's recorded properties.
 # Prints the rows of bench/RESULTS.md's soak table. The test itself asserts only what the user
 # sees (the program answers, the text comes back as it was); the growth is judged here.
-#   bench/run-soak.sh BUILD_DIR [KEYS [STROKES]]
+#   [SIZE=WIDTHxHEIGHT] bench/run-soak.sh BUILD_DIR [KEYS [STROKES]]
 # BUILD_DIR is a tree with the tests (the bench preset: cmake --preset bench); it builds the
 # program and the soak test in it first.
 set -euo pipefail
@@ -15,7 +15,7 @@ strokes=${3:-10000}
 cmake --build "$build" --target quillan e2e_soak_tests >/dev/null
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-E2E_SOAK_KEYS=$keys E2E_SOAK_STROKES=$strokes "$root/tests/e2e/run-e2e.sh" none 1024x768 \
+E2E_SOAK_KEYS=$keys E2E_SOAK_STROKES=$strokes "$root/tests/e2e/run-e2e.sh" none "${SIZE:-1024x768}" \
     "$build/tests/e2e/e2e_soak_tests" --gtest_filter='UnderLoad.Keystrokes*' \
     --gtest_output=xml:"$out/soak.xml" >"$out/soak.log" 2>&1 \
     || { cat "$out/soak.log" >&2; echo "run-soak: the soak failed" >&2; exit 1; }
