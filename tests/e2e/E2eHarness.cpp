@@ -14,11 +14,12 @@
 // GoogleTest before Xlib, whose macros (None, True, False) it would trip over.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 
@@ -68,8 +69,7 @@ void paintDesktopPattern()
         for (int x = 0; x < size.width(); ++x)
             XPutPixel(image, x, y, desktopPatternAt(x, y) & 0xFFFFFF);
     GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-    XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(size.width()),
-              unsigned(size.height()));
+    XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(size.width()), unsigned(size.height()));
     XFreeGC(dpy, gc);
     XDestroyImage(image);
     XSetWindowBackgroundPixmap(dpy, root, pixmap);
@@ -329,6 +329,74 @@ void pause(int ms)
     QThread::msleep(ulong(ms));
 }
 
+namespace {
+
+// The programs now made, for settle().
+std::vector<const Program *> &programs()
+{
+    static std::vector<const Program *> all;
+    return all;
+}
+
+struct ProcessState
+{
+    char state = '?'; // R running or runnable, S asleep, ...
+    qint64 cpuTicks = -1; // user and system time
+};
+
+ProcessState processState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = stat.readAll();
+    // The fields after the command's closing parenthesis: the state first, utime and stime
+    // 12th and 13th.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13 || fields[0].isEmpty())
+        return {};
+    return {fields[0][0], fields[11].toLongLong() + fields[12].toLongLong()};
+}
+
+} // namespace
+
+bool settle(int timeoutMs)
+{
+    sync();
+    // CPU time is counted in ticks of 10 ms and a wake-up can come just after a reading, so one
+    // quiet reading proves little: four in a row, 25 ms apart, each with every program asleep
+    // and its CPU time unchanged. A program waiting for a core is runnable, not asleep.
+    constexpr int QuietReadings = 4;
+    std::vector<std::pair<qint64, ProcessState>> last;
+    int quiet = 0;
+    return waitUntil(
+        [&] {
+            std::vector<std::pair<qint64, ProcessState>> now;
+            for (const Program *program : programs())
+                if (program->isRunning())
+                    now.emplace_back(program->pid(), processState(program->pid()));
+            bool still = now.size() == last.size();
+            for (std::size_t i = 0; still && i < now.size(); ++i)
+                still = now[i].first == last[i].first && now[i].second.state == 'S'
+                    && now[i].second.cpuTicks == last[i].second.cpuTicks;
+            last = std::move(now);
+            quiet = still ? quiet + 1 : 0;
+            return quiet >= QuietReadings;
+        },
+        timeoutMs);
+}
+
+bool menuIsOpen()
+{
+    Display *dpy = display();
+    const int status = XGrabPointer(dpy, DefaultRootWindow(dpy), False, 0, GrabModeAsync,
+                                    GrabModeAsync, 0, 0, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabPointer(dpy, CurrentTime);
+    XSync(dpy, False);
+    return status == AlreadyGrabbed;
+}
+
 // --- the program -----------------------------------------------------------------------------
 
 QString Program::executable()
@@ -355,8 +423,8 @@ bool closeMessageBox(int timeoutMs, int closeTimeoutMs)
     if (!waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
                    timeoutMs))
         return false;
-    // The box takes the keyboard; Return presses its only button.
-    pause(300);
+    // The box takes the keyboard once it is shown; Return presses its only button.
+    settle();
     for (int attempt = 0; attempt < 5 && isMapped(box.front()); ++attempt) {
         const QRect r = windowRect(box.front());
         movePointer(r.center().x(), r.center().y());
@@ -380,10 +448,12 @@ Program::Program()
     env.remove(QStringLiteral("XDG_SESSION_TYPE"));
     m_process.setProcessEnvironment(env);
     m_process.setWorkingDirectory(folder());
+    programs().push_back(this);
 }
 
 Program::~Program()
 {
+    programs().erase(std::find(programs().begin(), programs().end(), this));
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
         m_process.waitForFinished(3000);
@@ -395,8 +465,8 @@ void Program::collectOutput() const
 {
     if (m_process.isOpen())
         m_output += const_cast<QProcess &>(m_process).readAll();
-    static const char *const reports[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
-                                          "runtime error:"};
+    static const char *const reports[]
+        = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"};
     const QByteArray fresh = m_output.mid(m_checkedUpTo);
     m_checkedUpTo = m_output.size();
     for (const char *report : reports)
@@ -436,7 +506,7 @@ bool Program::settingsExist() const
     return QFileInfo::exists(settingsPath());
 }
 
-bool Program::start(bool expectFirstStartBox, int settleMs)
+bool Program::start(bool expectFirstStartBox, bool waitForFirstPaint)
 {
     collectOutput(); // of the run before, if any
     m_process.start(folder() + QStringLiteral("/quillan"), {});
@@ -461,8 +531,8 @@ bool Program::start(bool expectFirstStartBox, int settleMs)
         10000);
     if (!mapped)
         return false;
-    // Give the overlay its first paint.
-    pause(settleMs);
+    if (waitForFirstPaint && !settle())
+        return false;
     return m_process.state() == QProcess::Running;
 }
 
@@ -509,7 +579,8 @@ void Program::openMenu(int x, int y, std::initializer_list<const char *> modifie
     pause(50);
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
         keyUp(*it);
-    pause(400);
+    waitUntil(menuIsOpen);
+    settle();
 }
 
 void Program::exitThroughMenu(int x, int y)

@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-
 #include <functional>
 #include <vector>
 
@@ -68,7 +67,16 @@ void sync();
 
 // Waits, pumping nothing of its own, until `condition` holds or `timeoutMs` passes.
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 5000);
+// A fixed pause: for pacing input as a hand does (a key held, a drag's moves), not for waiting
+// on the program; settle() and waitUntil() do that.
 void pause(int ms);
+// Waits until every running Program has worked through what was sent to it: each is asleep and
+// has used no CPU time over several readings in a row. The input sent before the call has been
+// taken in and painted when it returns true (false on time-out).
+bool settle(int timeoutMs = 10000);
+// Whether a pop-up menu is open: an open menu holds the pointer grabbed, so a grab of our own
+// is refused.
+bool menuIsOpen();
 
 // Waits for the program's message box (caption " Vyn Quillane"), then closes it with Return as a
 // user would; false if none came within `timeoutMs` or it would not close.
@@ -89,10 +97,10 @@ public:
     QByteArray readSettings() const;
     bool settingsExist() const;
 
-    // Starts the program; returns once its overlay is mapped and painted (false on time-out).
-    // With `expectFirstStartBox` it first waits for the start-up message, checks it, and closes
-    // it with Return. Once the overlay is mapped it waits `settleMs` for the first paint.
-    bool start(bool expectFirstStartBox = false, int settleMs = 400);
+    // Starts the program; returns once its overlay is mapped and, with `waitForFirstPaint`,
+    // painted and the program settled (false on time-out). With `expectFirstStartBox` it first
+    // waits for the start-up message, checks it, and closes it with Return.
+    bool start(bool expectFirstStartBox = false, bool waitForFirstPaint = true);
     // Starts the program and returns as soon as its process runs, with no wait for any window.
     bool startWithoutWaiting();
     // The overlay window (0 before start).
@@ -103,7 +111,8 @@ public:
     bool waitForExit(int timeoutMs = 5000);
     void signal(int signalNumber);
     int exitCode() const;
-    // Opens the command menu with a right press at (x, y), with the modifiers held.
+    // Opens the command menu with a right press at (x, y), with the modifiers held; returns
+    // once it is open and painted.
     void openMenu(int x, int y, std::initializer_list<const char *> modifiers = {});
     // Chooses "E&xit" from a menu opened with Shift+Ctrl+Alt.
     void exitThroughMenu(int x = 600, int y = 500);

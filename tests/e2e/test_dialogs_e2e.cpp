@@ -48,7 +48,7 @@ protected:
     {
         const QRect r = windowRect(dialog);
         click(r.x() + xTwips / 15, r.y() + yTwips / 15);
-        pause(150);
+        settle();
     }
 
     static void replaceTextAt(XWindow dialog, int xTwips, int yTwips, const char *text)
@@ -56,7 +56,7 @@ protected:
         clickInDialog(dialog, xTwips, yTwips);
         chord({"Control_L", "a"});
         typeText(QString::fromLatin1(text));
-        pause(100);
+        settle();
     }
 };
 
@@ -71,11 +71,11 @@ TEST_F(Dialogs, MarginsSetInTheGeneralDialogPlaceTheOverlayAtTheNextStart)
 
     program.openMenu(600, 500);
     tapKey("p"); // &Preferences
-    pause(200);
+    settle();
     tapKey("g"); // &General...
     const XWindow dialog = waitForWindow(QStringLiteral(" Preferences - General"));
     ASSERT_NE(dialog, 0u);
-    pause(300);
+    settle();
     // 3495 x 5115 twips, centred on the screen (a window manager's title bar, which the program
     // cannot know before the dialog is first shown, moves the client area down by its height).
     const QRect place = windowRect(dialog);
@@ -94,12 +94,12 @@ TEST_F(Dialogs, MarginsSetInTheGeneralDialogPlaceTheOverlayAtTheNextStart)
     // The bad box is named; the dialog stays.
     const XWindow box = waitForWindow(QStringLiteral(" Vyn Quillane"));
     ASSERT_NE(box, 0u) << "a message about the Right margin box";
-    pause(200);
+    settle();
     tapKey("Return");
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Vyn Quillane")));
     ASSERT_EQ(windowsNamed(QStringLiteral(" Preferences - General")).size(), 1u);
     // The box has the focus with its text selected: typing replaces it.
-    pause(200);
+    settle();
     typeText(QStringLiteral("0"));
     tapKey("Return");
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Preferences - General")));
@@ -132,7 +132,7 @@ TEST_F(Dialogs, TheAboutBoxTicksAndEnterClosesIt)
     tapKey("a"); // &About...
     const XWindow about = waitForWindow(QStringLiteral(" About Vyn Quillane"));
     ASSERT_NE(about, 0u);
-    pause(300);
+    settle();
     const QRect r = windowRect(about);
     EXPECT_GT(r.width(), 200);
     // Above the overlay: the box's pixels are not the desktop's.
@@ -168,7 +168,7 @@ TEST_F(Dialogs, HelpShowsInAWindowAboveTheOverlay)
     tapKey("h"); // &Help Topics...
     const XWindow help = waitForWindow(QStringLiteral(" Vyn Quillane Help"));
     ASSERT_NE(help, 0u);
-    pause(400);
+    settle();
     const QRect r = windowRect(help);
     EXPECT_GT(r.width(), 400);
     EXPECT_GT(r.height(), 400);
@@ -188,17 +188,17 @@ TEST_F(Dialogs, HelpShowsInAWindowAboveTheOverlay)
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Vyn Quillane Help")));
     program.openMenu(600, 500);
     tapKey("p");
-    pause(200);
+    settle();
     tapKey("g");
     ASSERT_NE(waitForWindow(QStringLiteral(" Preferences - General")), 0u);
-    pause(300);
+    settle();
     chord({"Alt_L", "h"});
     ASSERT_NE(waitForWindow(QStringLiteral(" Vyn Quillane Help")), 0u);
-    pause(300);
+    settle();
     // It takes the keyboard although the dialog is modal.
     tapKey("Escape");
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Vyn Quillane Help")));
-    pause(200);
+    settle();
     tapKey("Escape");
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Preferences - General")));
     program.exitThroughMenu();
@@ -213,15 +213,15 @@ TEST_F(Dialogs, HelpStaysInFrontWhenTheDialogThatAskedForItCloses)
     ASSERT_TRUE(program.start());
     program.openMenu(600, 500);
     tapKey("p");
-    pause(200);
+    settle();
     tapKey("g");
     const XWindow dialog = waitForWindow(QStringLiteral(" Preferences - General"));
     ASSERT_NE(dialog, 0u);
-    pause(300);
+    settle();
     chord({"Alt_L", "h"});
     const XWindow help = waitForWindow(QStringLiteral(" Vyn Quillane Help"));
     ASSERT_NE(help, 0u);
-    pause(400);
+    settle();
     const QRect r = windowRect(help);
     const QRect page(r.x() + 20, r.y() + r.height() - 60, r.width() - 60, 20);
     const QImage reading = screenshot(page);
@@ -231,10 +231,16 @@ TEST_F(Dialogs, HelpStaysInFrontWhenTheDialogThatAskedForItCloses)
     XRaiseWindow(dpy, dialog);
     XSetInputFocus(dpy, dialog, RevertToParent, CurrentTime);
     XSync(dpy, False);
-    pause(300);
+    waitUntil([&] {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(dpy, &focus, &revert);
+        return focus == dialog;
+    });
+    settle();
     tapKey("Escape");
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Preferences - General")));
-    pause(400);
+    settle();
     // The overlay is back on top, and the help the user was reading above it.
     EXPECT_EQ(screenshot(page), reading);
     ASSERT_EQ(windowsNamed(QStringLiteral(" Vyn Quillane Help")).size(), 1u);
@@ -252,7 +258,7 @@ TEST_F(Dialogs, AMissingHelpFileIsReported)
     tapKey("h");
     const XWindow box = waitForWindow(QStringLiteral(" Vyn Quillane"));
     ASSERT_NE(box, 0u);
-    pause(200);
+    settle();
     tapKey("Return");
     ASSERT_TRUE(waitForNoWindow(QStringLiteral(" Vyn Quillane")));
     EXPECT_TRUE(windowsNamed(QStringLiteral(" Vyn Quillane Help")).empty());

@@ -26,10 +26,10 @@ void chooseFromMenu(Program &program, int downs)
     program.openMenu(700, 560);
     for (int i = 0; i < downs; ++i) {
         tapKey("Down");
-        pause(40);
+        settle();
     }
     tapKey("Return");
-    pause(300);
+    settle();
 }
 
 // Clear Text, Standby, Enter Text, Draw Lines: Clear Lines and Restore Text are disabled.
@@ -43,9 +43,9 @@ void openLineWindow(Program &program)
 {
     program.openMenu(700, 560);
     tapKey("p");
-    pause(150);
+    settle();
     tapKey("l");
-    pause(400);
+    settle();
 }
 
 XWindow paletteWindow()
@@ -73,7 +73,7 @@ void stroke(const std::vector<QPoint> &corners)
     }
     pause(30);
     releaseButton(1);
-    pause(200);
+    settle();
 }
 
 // Points along the stroke's segments, every 3 pixels.
@@ -162,7 +162,7 @@ TEST_F(Lines, ThePaletteWindowStandsTopRightAndAPickColoursTheNextStroke)
 
     // The red cell (1, 1).
     click(picture.x() + 12, picture.y() + 9);
-    pause(200);
+    settle();
     EXPECT_EQ(screenshot().pixel(picture + QPoint(8, 9)), 0xFF000000u) << "framed in black";
     stroke({{100, 560}, {300, 560}});
     const QImage shot = screenshot();
@@ -177,11 +177,11 @@ TEST_F(Lines, ThePaletteWindowStandsTopRightAndAPickColoursTheNextStroke)
     movePointer(closeButton.x(), closeButton.y());
     pause(50);
     pressButton(1);
-    pause(100);
+    settle();
     movePointer(closeButton.x() - 60, closeButton.y() + 80);
     pause(50);
     releaseButton(1);
-    pause(200);
+    settle();
     EXPECT_TRUE(isMapped(palette));
     click(closeButton.x(), closeButton.y());
     ASSERT_TRUE(waitUntil([&] { return paletteWindow() == 0; }));
@@ -211,14 +211,14 @@ TEST_F(Lines, TheTitleStripDragsThePaletteWindow)
     const QRect start = windowRect(palette);
     const QPoint grab = start.topLeft() + QPoint(30, 8);
     movePointer(grab.x(), grab.y());
-    pause(100);
+    settle();
     pressButton(1);
-    pause(100);
+    settle();
     for (int i = 1; i <= 20; ++i) {
         movePointer(grab.x() - 15 * i, grab.y() + 10 * i);
         pause(20);
     }
-    pause(100);
+    settle();
     releaseButton(1);
     ASSERT_TRUE(waitUntil([&] { return windowRect(palette).topLeft() != start.topLeft(); }));
     const QPoint moved = windowRect(palette).topLeft() - start.topLeft();

@@ -1,7 +1,7 @@
 // The program under load on a real display: a long run of keystrokes and strokes, with the memory
 // it holds read from /proc as it goes, and a paste of a megabyte of text. The run here is bounded;
-// E2E_SOAK_KEYS and E2E_SOAK_STROKES make it as long as wanted. How fast the program answers is
-// printed, never asserted.
+// E2E_SOAK_KEYS and E2E_SOAK_STROKES make it as long as wanted. How fast the program answers and
+// how much memory it holds are printed and recorded for bench/run-soak.sh, never asserted.
 #include "E2eHarness.h"
 
 #include "settings/Palette.h"
@@ -14,8 +14,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <random>
 
 // GoogleTest before Xlib, whose macros (None) it would trip over.
@@ -24,12 +24,6 @@
 #include <X11/Xlib.h>
 
 using namespace e2e;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitizedBuild = true;
-#else
-constexpr bool kSanitizedBuild = false;
-#endif
 
 namespace {
 
@@ -79,38 +73,6 @@ Memory memoryOf(qint64 pid)
     peak = std::max(peak, std::max(out.highWaterKb, out.rssKb));
     out.highWaterKb = peak;
     return out;
-}
-
-// CPU time the process has used, in clock ticks.
-qint64 cpuTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // The fields after the command's closing parenthesis; utime and stime are the 12th and 13th.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-// Waits until the program has worked through every event sent to it: its CPU time stops
-// growing for a while.
-bool waitUntilIdle(qint64 pid, int timeoutMs = 60000)
-{
-    e2e::sync();
-    QElapsedTimer timer;
-    timer.start();
-    qint64 last = cpuTicks(pid);
-    int quiet = 0;
-    while (timer.elapsed() < timeoutMs) {
-        pause(60);
-        const qint64 now = cpuTicks(pid);
-        quiet = now == last ? quiet + 1 : 0;
-        last = now;
-        if (quiet >= 3)
-            return true;
-    }
-    return false;
 }
 
 // Milliseconds from a key going down to the screen showing what it typed (the band shows more or
@@ -185,10 +147,10 @@ void chooseFromMenu(Program &program, int downs)
     program.openMenu(900, 700);
     for (int i = 0; i < downs; ++i) {
         tapKey("Down");
-        pause(40);
+        settle();
     }
     tapKey("Return");
-    pause(300);
+    settle();
 }
 
 QString decodedText(const QByteArray &bytes, bool *ok = nullptr)
@@ -204,7 +166,7 @@ QString decodedText(const QByteArray &bytes, bool *ok = nullptr)
 
 } // namespace
 
-TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheMemorySettledAndTheTextAsItWas)
+TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheTextAsItWasAndTheProgramAnswering)
 {
     const int keys = envCount("E2E_SOAK_KEYS", 6000);
     const int strokes = envCount("E2E_SOAK_STROKES", 2000);
@@ -229,7 +191,7 @@ TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheMemorySettledAndTheTextAsItWas)
         keyRound();
         sent += 12;
         if (sent % 1200 == 0 || sent >= keys || sent == 1008) {
-            ASSERT_TRUE(waitUntilIdle(pid)) << "the program never caught up after " << sent;
+            ASSERT_TRUE(settle(60000)) << "the program never caught up after " << sent;
             const double ms = keyAnswerMs();
             ASSERT_GE(ms, 0) << "no answer to a key after " << sent << " keystrokes";
             answers.add(ms);
@@ -262,7 +224,7 @@ TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheMemorySettledAndTheTextAsItWas)
         if (s % 1000 == 0)
             chord({"Control_L", "l"});
         if (s % 500 == 0 || s == strokes) {
-            ASSERT_TRUE(waitUntilIdle(pid)) << "the program never caught up after " << s;
+            ASSERT_TRUE(settle(60000)) << "the program never caught up after " << s;
             const Memory now = memoryOf(pid);
             if (s == WarmUp)
                 afterStrokeWarmUp = now;
@@ -272,9 +234,9 @@ TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheMemorySettledAndTheTextAsItWas)
     }
     const Memory afterStrokes = memoryOf(pid);
     chord({"Control_L", "l"});
-    pause(200);
+    settle();
     chooseFromMenu(program, 3); // Clear Text, Standby, Enter Text
-    ASSERT_TRUE(waitUntilIdle(pid));
+    ASSERT_TRUE(settle(60000));
     for (int i = 0; i < 10; ++i)
         answers.add(keyAnswerMs());
 
@@ -287,20 +249,14 @@ TEST_F(UnderLoad, KeystrokesAndStrokesLeaveTheMemorySettledAndTheTextAsItWas)
                 static_cast<long long>(afterStrokeWarmUp.highWaterKb),
                 static_cast<long long>(afterStrokes.highWaterKb), answers.at(0.5), answers.at(0.95),
                 answers.at(1.0), answers.samples.size());
-    RecordProperty("high_water_kb_after_warm_up", int(afterWarmUp.highWaterKb));
-    RecordProperty("high_water_kb_at_end", int(afterStrokes.highWaterKb));
-
-    // The high-water mark settles once the first thousand of each has warmed the caches. What
-    // follows may add the allocator's slack (up to about a megabyte was seen over 100,000 keys
-    // and 20,000 strokes), not memory per key or stroke: a leak of a kilobyte a stroke fails
-    // even the short run.
-    // In the sanitizer build (this test and the program are built alike) freed memory is held
-    // back in quarantine by design, so the resident set grows whatever the program does; there
-    // the run stands for its faults and its answers, and LeakSanitizer for the leaks.
-    if (!kSanitizedBuild) {
-        EXPECT_LE(afterKeys.highWaterKb - afterWarmUp.highWaterKb, 1536);
-        EXPECT_LE(afterStrokes.highWaterKb - afterStrokeWarmUp.highWaterKb, 1536);
-    }
+    // The memory figures are for bench/run-soak.sh, which runs this test longer and puts the
+    // growth after the warm-up in bench/RESULTS.md; a test does not judge them.
+    RecordProperty("keys", keys);
+    RecordProperty("strokes", strokes);
+    RecordProperty("high_water_kb_keys_warm", int(afterWarmUp.highWaterKb));
+    RecordProperty("high_water_kb_keys_end", int(afterKeys.highWaterKb));
+    RecordProperty("high_water_kb_strokes_warm", int(afterStrokeWarmUp.highWaterKb));
+    RecordProperty("high_water_kb_strokes_end", int(afterStrokes.highWaterKb));
 
     // Every round gave back what it typed: the text saved is the text the run began with.
     program.exitThroughMenu();
@@ -341,13 +297,13 @@ TEST_F(UnderLoad, AMegabytePasteStaysAnsweredAndIsSavedCutWithAMessage)
     // The pasted text goes in at the caret, before "Hello!": the band shows its first line.
     ASSERT_TRUE(waitUntil([&] { return textPixels() != before; }, 60000));
     const double pasteMs = double(timer.nsecsElapsed()) / 1e6;
-    ASSERT_TRUE(waitUntilIdle(program.pid()));
+    ASSERT_TRUE(settle(60000));
     const double settledMs = double(timer.nsecsElapsed()) / 1e6;
 
     // With a megabyte in the text, the program still answers keys: back to the start, where
     // the answer can be seen.
     chord({"Control_L", "Home"});
-    ASSERT_TRUE(waitUntilIdle(program.pid()));
+    ASSERT_TRUE(settle(60000));
     Figures answers;
     for (int i = 0; i < 5; ++i) {
         const double ms = keyAnswerMs();

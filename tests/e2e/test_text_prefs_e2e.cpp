@@ -35,16 +35,26 @@ XWindow paletteWindow()
     return 0;
 }
 
+XWindow focusedWindow()
+{
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display(), &focus, &revert);
+    return focus;
+}
+
 // "&Preferences", then "&Text...", away from the text.
 XWindow openTextDialog(Program &program)
 {
     program.openMenu(700, 560);
     tapKey("p");
-    pause(150);
+    settle();
     tapKey("t");
     XWindow dialog = 0;
     waitUntil([&] { return (dialog = textDialog()) != 0 && isMapped(dialog); });
-    pause(300);
+    // Shown, painted and given the keyboard (a window manager gives it a moment later).
+    waitUntil([&] { return focusedWindow() == dialog; });
+    settle();
     return dialog;
 }
 
@@ -54,24 +64,16 @@ void clickInDialog(XWindow dialog, QPoint centre)
 {
     const QPoint at = windowRect(dialog).topLeft() + centre;
     click(at.x(), at.y());
-    pause(250);
+    settle();
 }
 
 // Replaces the text of the focused combo box.
 void replaceText(const QString &text)
 {
     chord({"Control_L", "a"});
-    pause(50);
+    settle();
     typeText(text);
-    pause(100);
-}
-
-XWindow focusedWindow()
-{
-    ::Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display(), &focus, &revert);
-    return focus;
+    settle();
 }
 
 // The settings the dialog is to produce: Liberation Serif, 48 points, the blue cell (4, 1) for
@@ -106,9 +108,9 @@ bool caretSeen(const QImage &shot)
 // End: the caret goes after the last character once the key is up.
 void putCaretAtTheEnd()
 {
-    pause(200);
+    settle();
     tapKey("End");
-    pause(300);
+    settle();
 }
 
 class TextPreferences : public ::testing::Test
@@ -155,7 +157,7 @@ TEST_F(TextPreferences, OkDrawsTheTextInTheNewFaceSizeAndColourAtOnce)
     // The face has the focus; the size is next in the tab order.
     replaceText(QStringLiteral("Liberation Serif"));
     tapKey("Tab");
-    pause(100);
+    settle();
     replaceText(QStringLiteral("48"));
 
     // "Text" opens the palette window against the dialog's right edge.
@@ -171,7 +173,7 @@ TEST_F(TextPreferences, OkDrawsTheTextInTheNewFaceSizeAndColourAtOnce)
     // The blue cell (4, 1): the picture starts 3 + 2 pixels in and 3 + 15 + 2 down.
     const QPoint picture = palettePlace.topLeft() + QPoint(5, 20);
     click(picture.x() + 36, picture.y() + 9);
-    pause(250);
+    settle();
     // Nothing reaches the overlay before OK (seen beside the dialog and its frame, where the text
     // starts; the caret blinks there).
     const QRect besideTheDialog(TextArea.left(), TextArea.top(),
@@ -216,7 +218,6 @@ TEST_F(TextPreferences, EscLeavesTheFontAsItWasAndTypingGoesOnAtOnce)
     Program program;
     program.writeSettings(Program::settingsBytes());
     ASSERT_TRUE(program.start()) << program.output().toStdString();
-    pause(300);
     const QImage before = screenshot(TextArea);
 
     const XWindow dialog = openTextDialog(program);
@@ -230,7 +231,7 @@ TEST_F(TextPreferences, EscLeavesTheFontAsItWasAndTypingGoesOnAtOnce)
     // No click is needed: the keys reach the text.
     ASSERT_TRUE(waitUntil([&] { return focusedWindow() == program.overlay(); }));
     typeText(QStringLiteral("x"));
-    pause(300);
+    settle();
     program.exitThroughMenu();
     ASSERT_TRUE(program.waitForExit());
     Settings saved;

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include <csignal>
-#include <string_view>
 
 // GoogleTest before Xlib, whose macros (None, True, False) it would trip over.
 #include <gtest/gtest.h>
@@ -55,7 +54,7 @@ XWindow waitForWindow(const QString &title)
 {
     XWindow window = 0;
     waitUntil([&] { return (window = windowTitled(title)) != 0; });
-    pause(250); // its first paint
+    settle(); // its first paint
     return window;
 }
 
@@ -78,9 +77,9 @@ XWindow overlayWindow()
 bool backFromStandby()
 {
     keyDown("F10");
-    pause(300);
+    const bool back = waitUntil([] { return overlayWindow() != 0; });
     keyUp("F10");
-    return waitUntil([] { return overlayWindow() != 0; });
+    return back && settle();
 }
 
 XWindow paletteWindow()
@@ -89,19 +88,6 @@ XWindow paletteWindow()
         if (windowRect(w).width() == PaletteWidth)
             return w;
     return 0;
-}
-
-// Whether a pop-up menu is open: an open menu holds the pointer grabbed, so a grab of our own
-// is refused.
-bool menuIsOpen()
-{
-    Display *dpy = display();
-    const int status = XGrabPointer(dpy, DefaultRootWindow(dpy), False, 0, GrabModeAsync,
-                                    GrabModeAsync, 0, 0, CurrentTime);
-    if (status == GrabSuccess)
-        XUngrabPointer(dpy, CurrentTime);
-    XSync(dpy, False);
-    return status == AlreadyGrabbed;
 }
 
 // The close command a window manager gives a window's close box: WM_DELETE_WINDOW.
@@ -124,7 +110,7 @@ void clickIn(XWindow window, QPoint at)
 {
     const QPoint p = windowRect(window).topLeft() + at;
     click(p.x(), p.y());
-    pause(200);
+    settle();
 }
 
 constexpr QRgb CaretColour = 0xFF00FF00; // the default caret colour, (0, 255, 0)
@@ -197,7 +183,7 @@ bool typingReachesTheText()
         },
         3000);
     tapKey("BackSpace");
-    pause(150);
+    settle();
     return changed;
 }
 
@@ -235,7 +221,7 @@ void drawStroke(int shift = 0)
     }
     pause(30);
     releaseButton(1);
-    pause(250);
+    settle();
 }
 
 class AsAUserMeetsIt : public ::testing::Test
@@ -252,7 +238,7 @@ protected:
             QFile::copy(shipped, m_program.folder() + QStringLiteral("/Quillan.hlp"));
         ASSERT_TRUE(m_program.start()) << m_program.output().toStdString();
         movePointer(menuPoint().x(), menuPoint().y());
-        pause(200);
+        settle();
     }
 
     void TearDown() override
@@ -272,7 +258,7 @@ protected:
         pause(30);
         releaseButton(3);
         waitUntil(menuIsOpen);
-        pause(60);
+        settle();
     }
 
     // Opens the menu and presses the keys in it (access keys, or Down past disabled items);
@@ -281,10 +267,10 @@ protected:
         openMenu();
         for (const char *key : keys) {
             tapKey(key);
-            pause(std::string_view(key) == "p" ? 150 : 60); // the sub-menu opens
+            settle(); // a sub-menu opens, or the menu moves to the next item
         }
         waitUntil([] { return !menuIsOpen(); });
-        pause(100);
+        settle();
     }
 
     // The menu's items by the Down key from the top, in text mode with the text shown and no
@@ -294,11 +280,11 @@ protected:
         openMenu();
         for (int i = 0; i < downs; ++i) {
             tapKey("Down");
-            pause(40);
+            settle();
         }
         tapKey("Return");
         waitUntil([] { return !menuIsOpen(); });
-        pause(150);
+        settle();
     }
 
     QImage m_desktop; // the screen before the program started
@@ -314,7 +300,7 @@ TEST_F(AsAUserMeetsIt, StartTypeMoveTheTextAndExitByTheMenu)
     EXPECT_EQ(screenshot(below), m_desktop.copy(below));
     EXPECT_TRUE(typingReachesTheText());
     typeText(QStringLiteral("Hi "));
-    pause(200);
+    settle();
 
     // Moving the text carries its picture: the ink of the text, 300 right and 200 down.
     const QRect inkBefore = inkOf(TextColour, QRect(150, 150, 700, 200), m_desktop);
@@ -351,7 +337,7 @@ TEST_F(AsAUserMeetsIt, ClearAndRestoreTheTextByTheMenuAndByTheHotKeys)
     EXPECT_TRUE(screenBecomes(m_desktop.copy(textArea), textArea));
     // Typed while cleared, the key is in the text when it comes back.
     typeText(QStringLiteral("x"));
-    pause(200);
+    settle();
     EXPECT_EQ(screenshot(textArea), m_desktop.copy(textArea));
     chord({"Control_L", "r"});
     EXPECT_TRUE(screenDiffers(m_desktop.copy(textArea), textArea));
@@ -394,7 +380,7 @@ TEST_F(AsAUserMeetsIt, StandbyByTheMenuAndTheHotKeyAndBackWithTheStandbyKey)
         EXPECT_TRUE(screenBecomes(frozen, wholeScreen())) << "the frozen screen is back";
         // A press on the overlay, and typing goes on.
         click(menuPoint().x(), menuPoint().y());
-        pause(200);
+        settle();
         EXPECT_TRUE(typingReachesTheText());
     }
 }
@@ -430,7 +416,7 @@ TEST_F(AsAUserMeetsIt, TheTextDialogClosesByEachOfItsWays)
             clickIn(dialog, {271 + 34 + 27, 4 + 21 + 10}); // "Text" opens the palette
             XWindow palette = 0;
             ASSERT_TRUE(waitUntil([&] { return (palette = paletteWindow()) != 0; }));
-            pause(200);
+            settle();
             clickIn(palette, {3 + 89 + 6, 3 + 6});
             break;
         }
@@ -440,7 +426,7 @@ TEST_F(AsAUserMeetsIt, TheTextDialogClosesByEachOfItsWays)
             clickIn(dialog, {271 + 34 + 27, 4 + 21 + 10});
             ASSERT_TRUE(waitUntil([] { return paletteWindow() != 0; }));
             click(menuPoint().x(), menuPoint().y());
-            pause(200);
+            settle();
             chord({"Control_L", "s"});
             ASSERT_TRUE(waitForNoWindow(TextDialogTitle));
             ASSERT_TRUE(backFromStandby());
@@ -464,7 +450,7 @@ TEST_F(AsAUserMeetsIt, TheLineWindowClosesByEachOfItsWays)
         choose({"p", "l"}); // &Preferences, &Line...
         XWindow palette = 0;
         ASSERT_TRUE(waitUntil([&] { return (palette = paletteWindow()) != 0; }));
-        pause(200);
+        settle();
         switch (way) {
         case 0:
             clickIn(palette, {3 + 89 + 6, 3 + 6});
@@ -574,7 +560,7 @@ TEST_F(AsAUserMeetsIt, HelpTopicsShowAboveTheOverlayAndClose)
 TEST_F(AsAUserMeetsIt, AltF4AndTheSessionsEndSaveAsTheExitDoes)
 {
     typeText(QStringLiteral("a"));
-    pause(200);
+    settle();
     chord({"Alt_L", "F4"});
     ASSERT_TRUE(m_program.waitForExit());
     EXPECT_EQ(m_program.exitCode(), 0) << m_program.output().toStdString();
@@ -582,9 +568,9 @@ TEST_F(AsAUserMeetsIt, AltF4AndTheSessionsEndSaveAsTheExitDoes)
 
     ASSERT_TRUE(m_program.start());
     click(menuPoint().x(), menuPoint().y());
-    pause(200);
+    settle();
     typeText(QStringLiteral("b"));
-    pause(200);
+    settle();
     m_program.signal(SIGTERM);
     ASSERT_TRUE(m_program.waitForExit());
     EXPECT_EQ(savedSettings(m_program).gsText, QStringLiteral("baHello!"));
