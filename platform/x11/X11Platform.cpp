@@ -10,6 +10,7 @@ std::unique_ptr<WindowStack> makeWindowStack();
 std::unique_ptr<KeyState> makeKeyState();
 std::unique_ptr<SessionEvents> makeSessionEvents();
 std::unique_ptr<WindowDrag> makeWindowDrag();
+std::unique_ptr<WindowFrame> makeWindowFrame();
 } // namespace x11
 
 std::unique_ptr<Capabilities> makeNativeCapabilities()
@@ -22,6 +23,7 @@ std::unique_ptr<Capabilities> makeNativeCapabilities()
     c->session = x11::makeSessionEvents();
     c->help = std::make_unique<QtHelpEngine>();
     c->drag = x11::makeWindowDrag();
+    c->frame = x11::makeWindowFrame();
     return c;
 }
 

@@ -118,9 +118,9 @@ TEST_F(SettingsFileOnDisk, Windows1252TextIsShownAndAnUnchangedRunLeavesTheFileA
     const QImage reference = runUnchanged(fileWithTextBytes(text.toUtf8()));
     ASSERT_FALSE(HasFailure());
     EXPECT_GT(pixelCount(reference), 200);
-    EXPECT_TRUE(shown == reference) << "the Windows-1252 text shows other letters ("
-                                    << pixelCount(shown) << " pixels of text, "
-                                    << pixelCount(reference) << " expected)";
+    EXPECT_TRUE(shown == reference)
+        << "the Windows-1252 text shows other letters (" << pixelCount(shown) << " pixels of text, "
+        << pixelCount(reference) << " expected)";
     EXPECT_EQ(m_program.readSettings().toHex(' '), cp1252.toHex(' '));
 }
 
