@@ -19,8 +19,19 @@ protected:
     {
         ASSERT_TRUE(m_folder.isValid());
         SetProgramFolderForTests(m_folder.path());
+        // A save clears the per-user copy: that of this test, not the user's.
+        m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder.path() + QStringLiteral("/config")));
     }
-    void TearDown() override { SetProgramFolderForTests({}); }
+    void TearDown() override
+    {
+        SetProgramFolderForTests({});
+        if (m_hadConfigHome)
+            qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
 
     void write(const QByteArray &bytes)
     {
@@ -30,6 +41,8 @@ protected:
     }
 
     QTemporaryDir m_folder;
+    bool m_hadConfigHome = false;
+    QByteArray m_savedConfigHome;
 };
 
 TEST_F(SettingsFileReading, TheLongestMeaningfulFileIsReadAndOneByteMoreIsNot)
