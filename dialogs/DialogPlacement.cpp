@@ -47,8 +47,14 @@ QMargins frameOf(const QWidget *window)
     if (outer != inner || window->isVisible())
         return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    // The window is made without winId(), which would also mark it native and with it turn every
+    // child widget of its parent (the overlay, for the Text dialog) into a window of its own.
+    const_cast<QWidget *>(window)->createWinId();
+    const QWindow *handle = window->windowHandle();
+    if (!handle)
+        return {};
     const platform::FrameMargins frame
-        = platform::caps().frame->expectedFrame(platform::NativeWindow(window->winId()));
+        = platform::caps().frame->expectedFrame(platform::NativeWindow(handle->winId()));
     return QMargins(frame.left, frame.top, frame.right, frame.bottom);
 }
 } // namespace
