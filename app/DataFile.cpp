@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "MainForm.h"
 #include "MessageBox.h"
+#include "TextBox.h"
 #include "overlay/TextBlock.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCodec.h"
@@ -40,7 +41,13 @@ bool ReadData()
 
 void WriteData()
 {
-    gSettings.gsText = frmMain->txtInput->text();
+    // What is saved is what is on screen. The text box gives every line break back as a
+    // carriage return and a line feed, so a text read with other breaks (a lone line feed)
+    // would be rewritten although nobody touched it; while the box still shows exactly what it
+    // made of the text read, that text is saved as it was read.
+    const QString shown = frmMain->txtInput->text();
+    if (shown != TextBox::fromEditor(TextBox::toEditor(gSettings.gsText)))
+        gSettings.gsText = shown;
     const EncodeResult encoded = EncodeSettings(gSettings);
     const SaveOutcome outcome = SaveSettingsBytes(encoded.bytes);
     if (!outcome.saved && outcome.perUser) {

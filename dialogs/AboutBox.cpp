@@ -30,8 +30,7 @@ QFont arial(double points, bool bold = false)
     return font;
 }
 
-// The box's design size, in twips, by which it is centred before it fits itself to its texts.
-// It is the size the box takes on a 96 dpi screen, so that there it ends up centred.
+// The box's design size, in twips, before it fits itself to its texts.
 constexpr int DesignWidth = 4170;
 constexpr int DesignHeight = 3420;
 
@@ -170,9 +169,6 @@ void AboutBox::Form_Load()
     for (int i = 0; i < 5; ++i)
         notice << NoticeLine(i);
 
-    // Centred with the design size; the size changes below keep this corner.
-    move(CentredTopLeft(size() + FrameExtra(this)));
-
     AboutMeasures m;
     m.image = {0, 0, int32_t(32 * s.gnTwipsX), int32_t(32 * s.gnTwipsY)};
     lblNotice[3]->setText(notice[3]);
@@ -191,6 +187,9 @@ void AboutBox::Form_Load()
     }
     m.rights = {0, 0, 1935, 285};
     m.ok = {960, 5550, 1215, 285};
+    // Fixed in size from here on, so the frame asked for is that of a box the user cannot
+    // resize (a window manager may give a resizable one a wider frame).
+    setFixedSize(size());
     const QSize frame = FrameExtra(this);
     m.borderWidth = int32_t(units::PixelsToTwips(frame.width(), s.gnTwipsX));
     m.borderHeight = int32_t(units::PixelsToTwips(frame.height(), s.gnTwipsY));
@@ -198,6 +197,9 @@ void AboutBox::Form_Load()
     m_layout = LayOutAboutBox(m);
     const AboutLayout &l = m_layout;
     setFixedSize(TwipsRect(0, 0, l.width - m.borderWidth, l.height - m.borderHeight).size());
+    // Centred by the size it has now, frame included. (Centred by its design size and then
+    // fitted to its texts, it would stand off-centre by half of what the fitting changed.)
+    CentreOnScreen(this);
     place(Frame1, l.frame1);
     place(Frame2, l.frame2);
     place(lblAppname, l.appName);

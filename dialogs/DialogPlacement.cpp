@@ -2,10 +2,12 @@
 
 #include "app/Forms.h"
 #include "overlay/OverlayForm.h"
+#include "platform/Platform.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
 
 #include <QGuiApplication>
+#include <QMargins>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -35,9 +37,47 @@ QPoint CentredTopLeft(QSize outerPixels)
         + QPoint(units::TwipsToPixels(double(left), tx), units::TwipsToPixels(double(top), ty));
 }
 
+namespace {
+// The frame around the window's client area: the one it has, or before it is first shown (and
+// framed) the one the system says it will give it.
+QMargins frameOf(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    if (outer != inner || window->isVisible())
+        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                        outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    // The window is made without winId(), which would also mark it native and with it turn every
+    // child widget of its parent (the overlay, for the Text dialog) into a window of its own.
+    const_cast<QWidget *>(window)->createWinId();
+    const QWindow *handle = window->windowHandle();
+    if (!handle)
+        return {};
+    const platform::FrameMargins frame
+        = platform::caps().frame->expectedFrame(platform::NativeWindow(handle->winId()));
+    return QMargins(frame.left, frame.top, frame.right, frame.bottom);
+}
+} // namespace
+
 QSize FrameExtra(const QWidget *window)
 {
-    return window->frameGeometry().size() - window->geometry().size();
+    const QMargins frame = frameOf(window);
+    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+}
+
+void MoveFrameTo(QWidget *window, QPoint outerTopLeft)
+{
+    // The client area is placed, below and right of the frame: a window's own position (move)
+    // means the frame's corner only while the toolkit knows the frame, which before the first
+    // showing it does not.
+    const QMargins frame = frameOf(window);
+    window->setGeometry(
+        QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window->geometry().size()));
+}
+
+void CentreOnScreen(QWidget *window)
+{
+    MoveFrameTo(window, CentredTopLeft(window->size() + FrameExtra(window)));
 }
 
 void BelongToOverlay(QWidget *dialog)

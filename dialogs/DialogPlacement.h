@@ -17,9 +17,17 @@ QRect TwipsRect(int left, int top, int width, int height);
 // computed in twips: (screen - window), rounded to a whole number, \ 2.
 QPoint CentredTopLeft(QSize outerPixels);
 
-// The window's frame around its client area, in pixels (0 x 0 until a window manager has framed
-// it).
+// The window's frame around its client area, in pixels. Before the window is first shown, the
+// frame the window manager will give it (0 x 0 where there is none), so that a dialog can be
+// placed by its outer size before it appears.
 QSize FrameExtra(const QWidget *window);
+
+// Puts the window so that its frame's top-left corner is at `outerTopLeft`.
+void MoveFrameTo(QWidget *window, QPoint outerTopLeft);
+
+// Centres the window on the screen by its outer size (frame included), as CentredTopLeft
+// computes it.
+void CentreOnScreen(QWidget *window);
 
 // A dialog belongs to the overlay, as a window manager sees it: no task bar entry of its own,
 // and kept above the overlay.

@@ -152,9 +152,10 @@ GeneralPreferences::GeneralPreferences()
         = captioned<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"), 1320, 4695, 855, 330);
     cmdHelp
         = captioned<QPushButton>(this, "cmdHelp", QStringLiteral("&Help"), 2280, 4695, 855, 330);
+    // Enter presses OK, unless Cancel or Help has the focus: then it presses that button.
     cmdOK->setDefault(true);
     for (QPushButton *button : {cmdCancel, cmdHelp})
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
 
     QWidget *order[] = {chkAlt[0],  cboKey[0],    chkAlt[1],     cboKey[1],       chkAlt[2],
                         cboKey[2],  chkAlt[3],    cboKey[3],     optStby[0],      optStby[1],
@@ -173,7 +174,7 @@ void GeneralPreferences::Form_Load()
 {
     const Settings &s = gSettings;
     SetFormTopmost(this, 1);
-    move(CentredTopLeft(size() + FrameExtra(this)));
+    CentreOnScreen(this);
 
     for (int i = 0; i < 4; ++i)
         chkAlt[i]->setChecked(s.gnHotKeyMods[i] == 1);

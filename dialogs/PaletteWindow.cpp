@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "settings/Units.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -146,8 +147,9 @@ protected:
 
     void mousePressEvent(QMouseEvent *event) override
     {
-        m_form->Form_MouseDown(Surface::buttonMask(event->button()), Surface::shiftMask(event->modifiers()),
-                               event->position().x(), event->position().y());
+        m_form->Form_MouseDown(Surface::buttonMask(event->button()),
+                               Surface::shiftMask(event->modifiers()), event->position().x(),
+                               event->position().y());
     }
 
     void mouseMoveEvent(QMouseEvent *event) override
@@ -301,6 +303,12 @@ void PaletteWindow::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/false);
+}
+
+void PaletteWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    imgHide_Click();
 }
 
 void PaletteWindow::Show()

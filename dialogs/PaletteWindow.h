@@ -102,6 +102,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // A close from outside (Alt+F4, a window manager's close box or menu, a task bar) is a
+    // click on the window's own close button: the window unloads, it is not merely hidden.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     friend class PaletteClient;

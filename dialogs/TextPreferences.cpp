@@ -1,5 +1,6 @@
 #include "TextPreferences.h"
 
+#include "DialogPlacement.h"
 #include "Dialogs.h"
 #include "PaletteWindow.h"
 #include "StylePictures.h"
@@ -250,15 +251,18 @@ void TextPreferences::Form_Load()
     s.gbDialogOpen = True;
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QSize outer = frameGeometry().size();
+    const QSize outer = size() + FrameExtra(this);
     const int tx = s.gnTwipsX;
     const int ty = s.gnTwipsY;
-    move(screen.x()
-             + units::TwipsToPixels(
-                 HalfDifference(double(screen.width()) * tx, double(outer.width()) * tx), tx),
-         screen.y()
-             + units::TwipsToPixels(
-                 HalfDifference(double(screen.height()) * ty, double(outer.height()) * ty), ty));
+    MoveFrameTo(
+        this,
+        QPoint(screen.x()
+                   + units::TwipsToPixels(
+                       HalfDifference(double(screen.width()) * tx, double(outer.width()) * tx), tx),
+               screen.y()
+                   + units::TwipsToPixels(
+                       HalfDifference(double(screen.height()) * ty, double(outer.height()) * ty),
+                       ty)));
 
     // The palette window stands against this dialog and shows its picks in the swatches.
     TextDialogLink &link = textDialogLink();

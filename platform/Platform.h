@@ -5,6 +5,7 @@
 #include "KeyState.h"
 #include "SessionEvents.h"
 #include "WindowDrag.h"
+#include "WindowFrame.h"
 #include "WindowStack.h"
 
 #include <memory>
@@ -20,6 +21,7 @@ struct Capabilities
     std::unique_ptr<HelpEngine> help;
     std::unique_ptr<WindowDrag> drag;
     std::unique_ptr<SessionEvents> session;
+    std::unique_ptr<WindowFrame> frame;
 };
 
 // The capabilities of the running system, made on first use: the native implementation when the

@@ -4,9 +4,11 @@
 #include "Units.h"
 
 #include <QStringDecoder>
-#include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -236,14 +238,104 @@ EncodeResult EncodeSettings(const Settings &from)
     return EncodeResult {out.bytes(), out.truncated()};
 }
 
+namespace {
+
+// Windows-1252's characters for the bytes 0x80 to 0x9F. The five bytes it leaves undefined stand
+// for the C1 control of the same value, as the system's own conversion has them, so that every
+// byte reads as something and those five are written back as they were.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// The text in Windows-1252, or nothing when a character has no byte there.
+std::optional<QByteArray> toCp1252(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out.append(static_cast<char>(u));
+            continue;
+        }
+        const auto *const found = std::find(std::begin(Cp1252High), std::end(Cp1252High), u);
+        if (found == std::end(Cp1252High))
+            return std::nullopt;
+        out.append(static_cast<char>(0x80 + (found - std::begin(Cp1252High))));
+    }
+    return out;
+}
+
+QString fromCp1252(const QByteArray &bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *to = out.data();
+    for (const char b : bytes) {
+        const auto byte = static_cast<uint8_t>(b);
+        *to++ = QChar(byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte));
+    }
+    return out;
+}
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past
+// U+10FFFF) holding at least one character of more than one byte. Text in Windows-1252 with
+// letters beyond ASCII almost never is: a lone accented letter is followed by another letter,
+// not by the continuation byte UTF-8 wants.
+bool isMultiByteUtf8(const QByteArray &bytes)
+{
+    bool multiByte = false;
+    const auto *p = reinterpret_cast<const uint8_t *>(bytes.constData());
+    const auto *const end = p + bytes.size();
+    while (p < end) {
+        const uint8_t lead = *p++;
+        if (lead < 0x80)
+            continue;
+        int more = 0;
+        uint32_t code = 0;
+        uint32_t least = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1, code = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2, code = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3, code = lead & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p < more)
+            return false;
+        for (int i = 0; i < more; ++i, ++p) {
+            if ((*p & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (*p & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        multiByte = true;
+    }
+    return multiByte;
+}
+
+} // namespace
+
 QByteArray ToCodePage(const QString &text)
 {
-    QStringEncoder encoder(QStringConverter::System);
-    return encoder.encode(text);
+    // Windows-1252 when every character has its byte there, unless those bytes would read back
+    // as UTF-8 ("Ã©" is C3 A9, UTF-8's "é"); UTF-8 otherwise, so that nothing is lost to a
+    // substitute. UTF-8 of a text beyond ASCII always reads back as UTF-8.
+    if (const std::optional<QByteArray> cp1252 = toCp1252(text);
+        cp1252 && !isMultiByteUtf8(*cp1252))
+        return *cp1252;
+    return text.toUtf8();
 }
 
 QString FromCodePage(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringConverter::System);
+    if (!isMultiByteUtf8(bytes))
+        return fromCp1252(bytes);
+    // A leading byte-order mark is part of the text, so that it is written back as it came.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }

@@ -6,8 +6,13 @@
 #include <QString>
 
 // The settings file's byte format: little-endian, unpadded, no header. Integers are 2 bytes,
-// singles 4 bytes IEEE-754, strings a 2-byte length followed by the text in the system's code page.
+// singles 4 bytes IEEE-754, strings a 2-byte length followed by the text (see ToCodePage).
 // 85 bytes with the defaults. Pure: bytes in, record out, and back.
+
+// The longest file that can mean anything: the 70 bytes of the numbers and string lengths, and
+// six strings (the text, the font face, four hot-key letters) of the longest length a 2-byte
+// length can say. A longer file is no settings file.
+constexpr qsizetype MaxSettingsFileBytes = 70 + 6 * 0xFFFF;
 
 struct DecodeResult
 {
@@ -39,7 +44,11 @@ struct EncodeResult
 // (nearest, a half going to the even neighbour).
 EncodeResult EncodeSettings(const Settings &from);
 
-// Text to and from the system's code page: the ANSI code page on Windows, the locale's character
-// set (UTF-8) elsewhere. Unencodable characters become the code page's substitute.
+// Text to and from the bytes of a string in the file. The file's strings are in the Windows ANSI
+// code page, Windows-1252, whatever system the program runs on, so that a file moves between
+// systems unchanged. A text with characters Windows-1252 does not have is written in UTF-8
+// instead, so nothing typed in any script is lost. On reading, bytes that are well-formed UTF-8
+// with at least one character of several bytes are UTF-8; anything else is Windows-1252, in which
+// every byte reads as a character and is written back as the same byte.
 QByteArray ToCodePage(const QString &text);
 QString FromCodePage(const QByteArray &bytes);

@@ -1,6 +1,8 @@
 #include "SettingsFile.h"
 
 #include "InstallLayout.h"
+#include "RegularFile.h"
+#include "SettingsCodec.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +22,13 @@ QString &folderOverride()
 // once everything is on disk.
 bool saveAtomically(const QString &path, const QByteArray &bytes, QString &error)
 {
+    // A named pipe, a device or a link to one under the file's name was refused as a broken
+    // file when it was read; the save puts a plain file in its place instead of writing into
+    // it, which could wait for ever for a reader or send the settings nowhere. (A link to a
+    // regular file stays a link, and the file it points to is replaced.)
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile() && !existing.isDir())
+        QFile::remove(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
@@ -43,8 +52,8 @@ bool saveAtomically(const QString &path, const QByteArray &bytes, QString &error
 
 QString AppPathSlash()
 {
-    QString folder = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath()
-                                                : folderOverride();
+    QString folder
+        = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
     folder = QDir::toNativeSeparators(folder);
     const QChar separator = QDir::separator();
     if (!folder.endsWith(separator))
@@ -93,18 +102,29 @@ LoadedBytes LoadSettingsBytes()
 {
     LoadedBytes out;
     out.path = SettingsPathToRead();
-    QFile file(out.path);
-    // As the file is opened for reading and writing, a missing file is created, empty, so the
-    // program's folder holds one while the program runs.
-    const bool exists = file.exists();
-    if (!exists && SettingsArePerUser())
-        QDir().mkpath(QFileInfo(out.path).absolutePath());
-    if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite)) {
-        out.error = file.errorString();
+    // Only a regular file of a size the format can have is read: a named pipe would hold up
+    // the start for ever, a link to a device or a huge file would be read until memory runs
+    // out. Those are broken files, reported as such.
+    RegularFileRead read = ReadRegularFile(out.path, MaxSettingsFileBytes);
+    if (read.outcome == RegularFileOutcome::Missing) {
+        // A missing file is created, empty, so the program's folder holds one while the program
+        // runs. NewOnly: should something have taken the name meanwhile, it is not opened.
+        if (SettingsArePerUser())
+            QDir().mkpath(QFileInfo(out.path).absolutePath());
+        QFile file(out.path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            out.error = file.errorString();
+            return out;
+        }
+        out.opened = true;
+        return out;
+    }
+    if (read.outcome != RegularFileOutcome::Read) {
+        out.error = read.error;
         return out;
     }
     out.opened = true;
-    out.bytes = file.readAll();
+    out.bytes = std::move(read.bytes);
     return out;
 }
 

@@ -40,7 +40,9 @@ struct LoadedBytes
 };
 
 // Opens the file to read, creating an empty one in the program's folder (the per-user folder
-// when installed) when there is none anywhere, and reads all of it.
+// when installed) when there is none anywhere, and reads all of it. Anything but a regular file
+// of at most MaxSettingsFileBytes (a named pipe, a device, a link to one, a huge file) is not
+// read: `opened` is then false. Never waits.
 LoadedBytes LoadSettingsBytes();
 
 struct SaveOutcome

@@ -41,6 +41,12 @@ public:
     bool beginMove(NativeWindow) override { return false; }
 };
 
+class NullFrame final : public WindowFrame
+{
+public:
+    FrameMargins expectedFrame(NativeWindow) override { return {}; }
+};
+
 class NullSession final : public SessionEvents
 {
 public:
@@ -57,6 +63,7 @@ std::unique_ptr<Capabilities> makeNullCapabilities()
     c->help = std::make_unique<NullHelp>();
     c->drag = std::make_unique<NullDrag>();
     c->session = std::make_unique<NullSession>();
+    c->frame = std::make_unique<NullFrame>();
     return c;
 }
 

@@ -9,6 +9,7 @@ std::unique_ptr<WindowStack> makeWindowStack();
 std::unique_ptr<KeyState> makeKeyState();
 std::unique_ptr<HelpEngine> makeHelpEngine();
 std::unique_ptr<WindowDrag> makeWindowDrag();
+std::unique_ptr<WindowFrame> makeWindowFrame();
 } // namespace win32
 
 std::unique_ptr<Capabilities> makeNativeCapabilities()
@@ -21,6 +22,7 @@ std::unique_ptr<Capabilities> makeNativeCapabilities()
     c->keys = win32::makeKeyState();
     c->help = win32::makeHelpEngine();
     c->drag = win32::makeWindowDrag();
+    c->frame = win32::makeWindowFrame();
     return c;
 }
 

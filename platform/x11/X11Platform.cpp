@@ -10,6 +10,7 @@ namespace x11 {
 std::unique_ptr<DesktopCapture> makeDesktopCapture();
 std::unique_ptr<WindowStack> makeWindowStack();
 std::unique_ptr<KeyState> makeKeyState();
+std::unique_ptr<WindowFrame> makeWindowFrame();
 } // namespace x11
 
 std::unique_ptr<Capabilities> makeNativeCapabilities()
@@ -22,6 +23,7 @@ std::unique_ptr<Capabilities> makeNativeCapabilities()
     c->session = posix::makeSessionEvents();
     c->help = std::make_unique<QtHelpEngine>();
     c->drag = qt::makeWindowDrag();
+    c->frame = x11::makeWindowFrame();
     return c;
 }
 

@@ -679,3 +679,75 @@ XWindow waitForMessageBox(int timeoutMs)
 }
 
 } // namespace e2e
+
+// --- Windows closed from outside, frames and the active window ---------------------------------
+
+namespace e2e {
+
+void requestWindowClose(XWindow window)
+{
+    Display *dpy = display();
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, window, False, NoEventMask, &event);
+    XSync(dpy, False);
+}
+
+QMargins frameExtents(XWindow window)
+{
+    Display *dpy = display();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QMargins margins;
+    if (XGetWindowProperty(dpy, window, XInternAtom(dpy, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data)
+            == Success
+        && type == XA_CARDINAL && format == 32 && count == 4 && data) {
+        const auto *v = reinterpret_cast<const long *>(data); // left, right, top, bottom
+        margins = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
+    }
+    if (data)
+        XFree(data);
+    return margins;
+}
+
+QRect outerRect(XWindow window)
+{
+    return windowRect(window).marginsAdded(frameExtents(window));
+}
+
+XWindow activeWindow()
+{
+    Display *dpy = display();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    XWindow active = 0;
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy),
+                           XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False), 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data)
+            == Success
+        && type == XA_WINDOW && format == 32 && count == 1 && data)
+        active = *reinterpret_cast<const Window *>(data);
+    if (data)
+        XFree(data);
+    return active;
+}
+
+XWindow inputFocus()
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display(), &focus, &revert);
+    return focus;
+}
+
+} // namespace e2e

@@ -159,3 +159,23 @@ bool typingShowsIn(const QRect &area, QRgb textColour);
 XWindow waitForMessageBox(int timeoutMs = 10000);
 
 } // namespace e2e
+
+// --- Windows closed from outside, frames and the active window ---------------------------------
+
+#include <QMargins>
+
+namespace e2e {
+
+// Sends the window WM_DELETE_WINDOW, the request a window manager's close box, its Alt+F4 or a
+// task bar's "Close" sends.
+void requestWindowClose(XWindow window);
+// The window manager's frame around the window (_NET_FRAME_EXTENTS); none when it has none.
+QMargins frameExtents(XWindow window);
+// The window's place and size with its frame.
+QRect outerRect(XWindow window);
+// _NET_ACTIVE_WINDOW (0 when no window manager says).
+XWindow activeWindow();
+// The window that has the keyboard.
+XWindow inputFocus();
+
+} // namespace e2e

@@ -134,27 +134,29 @@ bool fillDisk(const QString &folder)
     return ::statvfs(QFile::encodeName(folder).constData(), &fs) == 0 && fs.f_bavail == 0;
 }
 
-// Settings whose text has lone line feeds. The text box gives every line break back as a
-// carriage return and a line feed, so the file a run saves differs from the one it read from
-// the length of the text on, although nothing was typed.
-QByteArray oldFile()
+// A long text with letters beyond ASCII. An older version stored it in UTF-8; a run now stores
+// it in Windows-1252, so the file a run saves differs from the one it read from the text on,
+// although nothing was typed.
+QString longText()
 {
-    return Program::settingsBytes([] {
-        QString text;
-        for (int line = 0; line < 1500; ++line)
-            text += QStringLiteral("line %1 of a long text\n").arg(line);
-        gSettings.gsText = text;
-    });
+    QString text;
+    for (int line = 0; line < 1500; ++line)
+        text += QStringLiteral("line %1 of a long text, caf\u00E9\r\n").arg(line);
+    return text;
 }
 
 QByteArray newFile()
 {
-    return Program::settingsBytes([] {
-        QString text;
-        for (int line = 0; line < 1500; ++line)
-            text += QStringLiteral("line %1 of a long text\r\n").arg(line);
-        gSettings.gsText = text;
-    });
+    return Program::settingsBytes([] { gSettings.gsText = longText(); });
+}
+
+QByteArray oldFile()
+{
+    const QByteArray utf8 = longText().toUtf8();
+    const QByteArray cp1252 = newFile();
+    const auto length = static_cast<uint16_t>(utf8.size());
+    return cp1252.left(8) + char(length & 0xFF) + char(length >> 8) + utf8
+        + cp1252.mid(8 + 2 + longText().size());
 }
 
 // Microseconds from a SIGTERM (the session's end, which saves) to the moment the new file takes

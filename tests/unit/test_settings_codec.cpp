@@ -70,11 +70,6 @@ void ExpectSameStored(const Settings &a, const Settings &b)
     EXPECT_EQ(a.glColor, b.glColor);
 }
 
-bool SystemCodePageIsUtf8()
-{
-    return ToCodePage(QStringLiteral("\u00FC")) == QByteArray("\xC3\xBC");
-}
-
 class SettingsTest : public ::testing::Test
 {
 protected:
@@ -163,7 +158,7 @@ TEST_F(SettingsTest, EveryFieldRoundTripsIn83Bytes)
     Settings s = defaults();
     s.gnTextX = 12.25f;
     s.gnTextY = -3.5f;
-    s.gsText = QStringLiteral("Hi");
+    s.gsText = QStringLiteral("\u00E9\u20AC"); // one byte each in Windows-1252
     s.gsFontName = QStringLiteral("Verdana");
     s.gsFontSize = QStringLiteral("11");
     s.gnFontStyle = {0, 1, 1, 5};
@@ -185,6 +180,7 @@ TEST_F(SettingsTest, EveryFieldRoundTripsIn83Bytes)
 
     const QByteArray bytes = EncodeSettings(s).bytes;
     ASSERT_EQ(bytes.size(), 70 + 2 + 7 + 4);
+    EXPECT_EQ(bytes.mid(8, 4), QByteArray("\x02\x00\xE9\x80", 4));
     Settings read;
     const DecodeResult result = DecodeSettings(bytes, read);
     EXPECT_TRUE(result.ok) << result.problem.toStdString();
@@ -357,19 +353,19 @@ TEST_F(SettingsTest, LengthsAbove32767AreUnsigned)
 
 TEST_F(SettingsTest, OverlongStringsAreCutAtACharacterBoundary)
 {
-    if (!SystemCodePageIsUtf8())
-        GTEST_SKIP() << "the byte counts below are those of UTF-8";
     struct Row
     {
         QString unit;
         int repeat;
         qsizetype keptBytes;
+        int bytesPerUnit;
     };
     const Row rows[] = {
-        {QStringLiteral("a"), 70000, 65535},
-        {QStringLiteral("\u00FC"), 40000, 65534}, // 2 bytes each
-        {QStringLiteral("\u6F22"), 30000, 65535}, // 3 bytes each
-        {QString::fromUtf16(u"\U0001F600"), 20000, 65532}, // 4 bytes, a surrogate pair
+        {QStringLiteral("a"), 70000, 65535, 1},
+        {QStringLiteral("\u00FC"), 70000, 65535, 1}, // Windows-1252
+        {QStringLiteral("\u0436"), 40000, 65534, 2}, // UTF-8 from here on
+        {QStringLiteral("\u6F22"), 30000, 65535, 3},
+        {QString::fromUtf16(u"\U0001F600"), 20000, 65532, 4}, // a surrogate pair
     };
     for (const Row &row : rows) {
         Settings s = defaults();
@@ -379,7 +375,7 @@ TEST_F(SettingsTest, OverlongStringsAreCutAtACharacterBoundary)
         EXPECT_EQ(written.bytes.size(), 85 - 6 + row.keptBytes);
         Settings read;
         ASSERT_TRUE(DecodeSettings(written.bytes, read).ok);
-        EXPECT_EQ(read.gsText, row.unit.repeated(row.keptBytes / ToCodePage(row.unit).size()));
+        EXPECT_EQ(read.gsText, row.unit.repeated(row.keptBytes / row.bytesPerUnit));
     }
 }
 
@@ -413,26 +409,122 @@ TEST_F(SettingsTest, RandomBytesNeverCrash)
     }
 }
 
-TEST_F(SettingsTest, CodePageRoundTrip)
+// The settings file with `text` stored as these bytes.
+QByteArray FileWithTextBytes(const QByteArray &text)
 {
-    for (const QString &text :
-         {QStringLiteral("Gr\u00FC\u00DFe"), QStringLiteral("\u6F22\u5B57 \u304B\u306A"),
-          QStringLiteral("plain")}) {
-        EXPECT_EQ(FromCodePage(ToCodePage(text)), text);
+    QByteArray file = DefaultFile();
+    const auto length = static_cast<uint16_t>(text.size());
+    file.replace(8, 8, QByteArray(1, char(length & 0xFF)) + char(length >> 8) + text);
+    return file;
+}
+
+TEST_F(SettingsTest, TextsThatFitWindows1252AreStoredInIt)
+{
+    const struct
+    {
+        QString text;
+        QByteArray bytes;
+    } rows[] = {
+        {QStringLiteral("Gr\u00FC\u00DFe, caf\u00E9"),
+         QByteArray("Gr\xFC\xDF"
+                    "e, caf\xE9")},
+        {QStringLiteral("\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039"
+                        "\u0152\u017D\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122"
+                        "\u0161\u203A\u0153\u017E\u0178"),
+         QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95"
+                    "\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F")},
+        {QStringLiteral("\u00A0\u00BF\u00C0\u00FF"), QByteArray("\xA0\xBF\xC0\xFF")},
+        {QStringLiteral("plain"), QByteArray("plain")},
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(ToCodePage(row.text).toHex(' '), row.bytes.toHex(' '));
+        EXPECT_EQ(FromCodePage(row.bytes), row.text);
         Settings s = defaults();
-        s.gsText = text;
+        s.gsText = row.text;
+        s.gsFontName = row.text; // every string goes the same way
         Settings read;
-        ASSERT_TRUE(DecodeSettings(EncodeSettings(s).bytes, read).ok);
-        EXPECT_EQ(read.gsText, text);
-    }
-    if (SystemCodePageIsUtf8()) {
-        EXPECT_EQ(ToCodePage(QStringLiteral("Gr\u00FC\u00DFe")),
-                  QByteArray("Gr\xC3\xBC\xC3\x9F"
-                             "e"));
+        const QByteArray file = EncodeSettings(s).bytes;
+        EXPECT_EQ(file.size(), 70 + 2 * row.bytes.size() + 4);
+        ASSERT_TRUE(DecodeSettings(file, read).ok);
+        EXPECT_EQ(read.gsText, row.text);
+        EXPECT_EQ(read.gsFontName, row.text);
     }
 }
 
-TEST_F(SettingsTest, UnencodableTextBecomesASubstitute)
+TEST_F(SettingsTest, EveryByteReadsAsACharacterAndIsWrittenBackAsItWas)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray one(1, static_cast<char>(b));
+        const QString read = FromCodePage(one);
+        ASSERT_EQ(read.size(), 1) << b;
+        EXPECT_NE(read.at(0), QChar::ReplacementCharacter) << b;
+        EXPECT_EQ(ToCodePage(read), one) << b;
+        all.append(one);
+    }
+    // The five bytes Windows-1252 leaves undefined.
+    for (const char b : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'})
+        EXPECT_EQ(FromCodePage(QByteArray(1, b)).at(0).unicode(), static_cast<uint8_t>(b));
+    EXPECT_EQ(ToCodePage(FromCodePage(all)), all);
+}
+
+TEST_F(SettingsTest, TextsBeyondWindows1252AreStoredInUtf8AndNothingIsLost)
+{
+    const QString rows[] = {
+        QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440"), // Cyrillic
+        QString::fromUtf16(u"ok \U0001F600\U0001F44D"), // emoji, beyond the 16-bit plane
+        QStringLiteral("caf\u00E9 \u0436"), // one letter outside makes the whole text UTF-8
+        QStringLiteral("\u6F22\u5B57 \u304B\u306A"),
+        QStringLiteral("\u00C3\u00A9"), // fits Windows-1252, but those bytes are UTF-8's "é"
+    };
+    for (const QString &text : rows) {
+        EXPECT_EQ(ToCodePage(text), text.toUtf8());
+        Settings s = defaults();
+        s.gsText = text;
+        s.gsHotKeyLetter[2] = text;
+        Settings read;
+        ASSERT_TRUE(DecodeSettings(EncodeSettings(s).bytes, read).ok);
+        EXPECT_EQ(read.gsText, text);
+        EXPECT_EQ(read.gsHotKeyLetter[2], text);
+    }
+}
+
+TEST_F(SettingsTest, FilesReadAndWrittenAgainAreByteForByteTheSame)
+{
+    const QByteArray texts[] = {
+        QByteArray("Gr\xFC\xDF"
+                   "e, caf\xE9"), // Windows-1252
+        QByteArray("\xD0\x9F\xD1\x80\xD0\xB8"), // Cyrillic in UTF-8
+        QByteArray("\xF0\x9F\x98\x80!"), // an emoji in UTF-8
+        QByteArray("one\ntwo\rthree\r\n"), // lone line feed and carriage return
+        QByteArray("\xEF\xBB\xBFHello"), // a leading byte-order mark
+        QByteArray("\xEF\xBB\xBF"), // nothing but one
+        QByteArray("\xC3\xA9\xFF"), // UTF-8's "é", then a byte UTF-8 never has: Windows-1252
+        QByteArray("\xED\xA0\x80"), // a surrogate in UTF-8 form is not UTF-8
+        QByteArray("\xC0\xAF"), // nor an overlong form
+        QByteArray("\x81\x8D\x8F\x90\x9D"),
+    };
+    for (const QByteArray &text : texts) {
+        const QByteArray file = FileWithTextBytes(text);
+        Settings read;
+        ASSERT_TRUE(DecodeSettings(file, read).ok) << text.toHex().constData();
+        EXPECT_EQ(EncodeSettings(read).bytes.toHex(' '), file.toHex(' '))
+            << text.toHex().constData();
+    }
+    // Which way each was read.
+    Settings read;
+    ASSERT_TRUE(DecodeSettings(FileWithTextBytes("\xEF\xBB\xBFHi"), read).ok);
+    EXPECT_EQ(read.gsText, QStringLiteral("\uFEFFHi"));
+    ASSERT_TRUE(DecodeSettings(FileWithTextBytes("\xC3\xA9\xFF"), read).ok);
+    EXPECT_EQ(read.gsText, QStringLiteral("\u00C3\u00A9\u00FF"));
+    // A file an older version wrote in UTF-8 reads as what it says, and is written in
+    // Windows-1252 from then on.
+    ASSERT_TRUE(DecodeSettings(FileWithTextBytes("caf\xC3\xA9"), read).ok);
+    EXPECT_EQ(read.gsText, QStringLiteral("caf\u00E9"));
+    EXPECT_EQ(EncodeSettings(read).bytes, FileWithTextBytes("caf\xE9"));
+}
+
+TEST_F(SettingsTest, AnUnpairedSurrogateBecomesASubstitute)
 {
     QString text = QStringLiteral("a");
     text.append(QChar(0xD800)); // a high surrogate with no partner
@@ -444,7 +536,6 @@ TEST_F(SettingsTest, UnencodableTextBecomesASubstitute)
     EXPECT_EQ(back.at(2), u'b');
     // The substitute is stable: written again it reads back the same.
     EXPECT_EQ(FromCodePage(ToCodePage(back)), back);
-    EXPECT_EQ(FromCodePage(QByteArray("\xFF")).size(), 1);
 }
 
 } // namespace

@@ -9,8 +9,8 @@
 int main()
 {
     const auto caps = platform::makeNativeCapabilities();
-    const bool complete
-        = caps->capture && caps->stack && caps->keys && caps->help && caps->drag && caps->session;
+    const bool complete = caps->capture && caps->stack && caps->keys && caps->help && caps->drag
+        && caps->session && caps->frame;
     std::printf("%s\n", complete ? "all capabilities present" : "a capability is missing");
     return complete ? 0 : 1;
 }
