@@ -114,14 +114,11 @@ std::vector<QPoint> spiral(double cx, double cy)
 }
 
 // Start-up: waits for the first full frame, as defined at the top of this file.
-void measureFirstFrame(Display *dpy, ScreenReader &reader, long long start,
-                       const std::set<Window> &before, Run &run)
+void measureFirstFrame(Display *dpy, ScreenReader &reader, const ScreenDamage &damage,
+                       long long start, const std::set<Window> &before, Run &run)
 {
     const int screen = DefaultScreen(dpy);
     const QRect screenRect(0, 0, DisplayWidth(dpy, screen), DisplayHeight(dpy, screen));
-    ScreenDamage damage(dpy);
-    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
-    XSync(dpy, False);
 
     struct Sample
     {
@@ -277,12 +274,25 @@ Run runOnce(Display *dpy, ScreenReader &reader, const Subject &subject, int idle
     for (const TopWindow &top : viewableTopWindows(dpy))
         before.insert(top.id);
 
+    // The damage is watched from before exec. A new damage record first reports its whole
+    // drawable, and that report is dropped here, or it would count as the program's drawing.
+    auto damage = std::make_unique<ScreenDamage>(dpy);
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    XSync(dpy, False);
+    QThread::msleep(50);
+    XSync(dpy, False);
+    while (XPending(dpy)) {
+        XEvent event;
+        XNextEvent(dpy, &event);
+    }
+
     Run run;
     const long long start = nowNs();
     process.start(program, subject.arguments);
     if (!process.waitForStarted())
         return run;
-    measureFirstFrame(dpy, reader, start, before, run);
+    measureFirstFrame(dpy, reader, *damage, start, before, run);
+    damage.reset();
     const qint64 pid = process.processId();
     run.startKb = double(treeHwmKb(pid));
 
