@@ -65,8 +65,7 @@ class ProgramCopy
 {
 public:
     // `adjust` changes the default settings before they are written (a text, a font size).
-    explicit ProgramCopy(const QString &program,
-                         const std::function<void(Settings &)> &adjust = {})
+    explicit ProgramCopy(const QString &program, const std::function<void(Settings &)> &adjust = {})
         : m_path(m_folder.path() + QStringLiteral("/prog"))
     {
         QFile::copy(program, m_path);

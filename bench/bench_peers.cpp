@@ -152,7 +152,8 @@ void measureFirstFrame(Display *dpy, ScreenReader &reader, const ScreenDamage &d
             for (const TopWindow &w : viewableTopWindows(dpy)) {
                 const QRect on = w.rect & screenRect;
                 if (!before.count(w.id)
-                    && qint64(on.width()) * on.height() * 10 >= qint64(screenRect.width()) * screenRect.height() * 9
+                    && qint64(on.width()) * on.height() * 10
+                        >= qint64(screenRect.width()) * screenRect.height() * 9
                     && qint64(on.width()) * on.height() > qint64(window.width()) * window.height())
                     window = on;
             }
@@ -309,9 +310,12 @@ Run runOnce(Display *dpy, ScreenReader &reader, const Subject &subject, int idle
     QThread::msleep(300);
     run.afterKb = double(treeHwmKb(pid));
 
-    std::fprintf(stderr, "  %s: frame %.1f ms (mapped %.1f ms), %.1f / %.1f MB, idle %.1f ms, strokes %.0f %.0f ms (%.0f%% %.0f%% of points on screen)\n",
-                 qPrintable(subject.name), run.frameMs, run.mappedMs, run.startKb / 1024, run.afterKb / 1024,
-                 run.idleMs, run.strokeMs[0], run.strokeMs[1], run.onScreen[0] * 100, run.onScreen[1] * 100);
+    std::fprintf(stderr,
+                 "  %s: frame %.1f ms (mapped %.1f ms), %.1f / %.1f MB, idle %.1f ms, strokes %.0f "
+                 "%.0f ms (%.0f%% %.0f%% of points on screen)\n",
+                 qPrintable(subject.name), run.frameMs, run.mappedMs, run.startKb / 1024,
+                 run.afterKb / 1024, run.idleMs, run.strokeMs[0], run.strokeMs[1],
+                 run.onScreen[0] * 100, run.onScreen[1] * 100);
     killTree(pid);
     process.waitForFinished();
     // Let the server settle before the next start.
@@ -356,16 +360,32 @@ int main(int argc, char **argv)
     intro.close();
 
     std::vector<Subject> subjects {
-        {QStringLiteral("Vyn Quillane"), QString::fromLocal8Bit(argv[1]), {}, DrawMode::QuillanMenu, true},
-        {QStringLiteral("floor (grab and show)"), QString::fromLocal8Bit(argv[2]), {}, DrawMode::NoDrawing, true},
-        {QStringLiteral("stroke floor (grab, show, draw)"), QString::fromLocal8Bit(argv[3]), {}, DrawMode::Immediate, true},
-        {QStringLiteral("gromit-mpx (live overlay)"), QStandardPaths::findExecutable(QStringLiteral("gromit-mpx")),
+        {QStringLiteral("Vyn Quillane"),
+         QString::fromLocal8Bit(argv[1]),
+         {},
+         DrawMode::QuillanMenu,
+         true},
+        {QStringLiteral("floor (grab and show)"),
+         QString::fromLocal8Bit(argv[2]),
+         {},
+         DrawMode::NoDrawing,
+         true},
+        {QStringLiteral("stroke floor (grab, show, draw)"),
+         QString::fromLocal8Bit(argv[3]),
+         {},
+         DrawMode::Immediate,
+         true},
+        {QStringLiteral("gromit-mpx (live overlay)"),
+         QStandardPaths::findExecutable(QStringLiteral("gromit-mpx")),
          {QStringLiteral("--active"), QStringLiteral("--key"), QStringLiteral("none"),
           QStringLiteral("--undo-key"), QStringLiteral("none")},
-         DrawMode::Immediate, false},
+         DrawMode::Immediate,
+         false},
         {QStringLiteral("flameshot gui (screenshot annotation)"),
-         QStandardPaths::findExecutable(QStringLiteral("flameshot")), {QStringLiteral("gui")},
-         DrawMode::PencilKey, false},
+         QStandardPaths::findExecutable(QStringLiteral("flameshot")),
+         {QStringLiteral("gui")},
+         DrawMode::PencilKey,
+         false},
     };
     std::vector<std::vector<Run>> results(subjects.size());
     for (int i = 0; i < runs; ++i)
@@ -400,9 +420,11 @@ int main(int argc, char **argv)
                     height, qPrintable(subjects[s].name), frame.empty() ? -1.0 : median(frame),
                     median(mapped), median(startKb), median(afterKb), median(strokeMs),
                     median(idle), median(onScreen) * 100, unseen, int(results[s].size()));
-        std::fprintf(stderr, "%s: frame %s (window mapped %s), memory %s / %s, stroke %s, idle %s, "
+        std::fprintf(stderr,
+                     "%s: frame %s (window mapped %s), memory %s / %s, stroke %s, idle %s, "
                      "stroke points on screen %.0f%%\n",
-                     qPrintable(subjects[s].name), qPrintable(ms(frame.empty() ? -1 : median(frame))),
+                     qPrintable(subjects[s].name),
+                     qPrintable(ms(frame.empty() ? -1 : median(frame))),
                      qPrintable(ms(median(mapped))), qPrintable(mb(median(startKb))),
                      qPrintable(mb(median(afterKb))), qPrintable(ms(median(strokeMs))),
                      qPrintable(ms(median(idle))), median(onScreen) * 100);

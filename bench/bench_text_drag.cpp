@@ -30,7 +30,6 @@ struct Run
     double cpuUs = 0; // per move
     double paintedPx = 0; // per move
     double medianPx = 0; // the median move's
-    int wholeScreen = 0; // repaints of (nearly) the whole screen
     double pressPx = 0; // what the press painted
 };
 
@@ -79,11 +78,7 @@ Run dragOnce(Display *dpy, const QString &program, const QString &text, int move
                 continue;
             const QRect r = ScreenDamage::rect(event);
             run.pressPx += double(r.width()) * r.height();
-            if (qEnvironmentVariableIsSet("BENCH_DEBUG"))
-                std::fprintf(stderr, "    the press painted %d,%d %dx%d\n", r.x(), r.y(),
-                             r.width(), r.height());
         }
-        const double screenArea = double(w) * h;
         // The damage that arrives while the pointer sits at a move's position is that move's.
         std::vector<double> painted(moves, 0.0);
         auto takeDamage = [&](int move) {
@@ -93,13 +88,7 @@ Run dragOnce(Display *dpy, const QString &program, const QString &text, int move
                 if (!damage.isDamage(event))
                     continue;
                 const QRect r = ScreenDamage::rect(event);
-                const double area = double(r.width()) * r.height();
-                if (area >= screenArea * 0.9) {
-                    ++run.wholeScreen;
-                    if (qEnvironmentVariableIsSet("BENCH_DEBUG"))
-                        std::fprintf(stderr, "    the whole screen repainted after move %d\n", move);
-                }
-                painted[move] += area;
+                painted[move] += double(r.width()) * r.height();
             }
         };
         const long long cpuBefore = cpuNs(pid);
@@ -116,8 +105,10 @@ Run dragOnce(Display *dpy, const QString &program, const QString &text, int move
             XTestFakeMotionEvent(dpy, -1, x, y, 0);
             XFlush(dpy);
         }
+        // Done when the program has been quiet (under 1 ms of CPU) for 200 ms, or after 10 s.
+        const long long lastMove = nowNs();
         long long cpu = cpuNs(pid);
-        for (int quiet = 0; quiet < 2;) {
+        for (int quiet = 0; quiet < 2 && nowNs() - lastMove < 10'000'000'000LL;) {
             QThread::msleep(100);
             const long long now = cpuNs(pid);
             quiet = now - cpu < 1'000'000 ? quiet + 1 : 0;
@@ -163,30 +154,31 @@ int main(int argc, char **argv)
     for (int i = 1; i < 8; ++i)
         eight += QStringLiteral("\r\n") + line;
 
-    std::vector<double> cpu[2], painted[2], medianMove[2], wholeScreen[2];
+    std::vector<double> cpu[2], painted[2], medianMove[2], press[2];
     for (int i = 0; i < runs; ++i) {
         // Alternate, so a slow moment of the machine falls on both alike.
         for (int which = 0; which < 2; ++which) {
             const Run r = dragOnce(dpy, program, which == 0 ? line : eight, moves, intervalMs);
             std::fprintf(stderr,
                          "  %s: %.1f us and %.0f px painted a move (median move %.0f px), "
-                         "%d whole-screen repaints\n",
-                         which == 0 ? "one line" : "eight lines", r.cpuUs, r.paintedPx,
-                         r.medianPx, r.wholeScreen);
+                         "the press %.0f px\n",
+                         which == 0 ? "one line" : "eight lines", r.cpuUs, r.paintedPx, r.medianPx,
+                         r.pressPx);
             cpu[which].push_back(r.cpuUs);
             painted[which].push_back(r.paintedPx);
             medianMove[which].push_back(r.medianPx);
-            wholeScreen[which].push_back(r.wholeScreen);
+            press[which].push_back(r.pressPx);
         }
     }
     const int w = DisplayWidth(dpy, 0), h = DisplayHeight(dpy, 0);
     const char *names[2] = {"one line", "eight lines"};
     for (int which = 0; which < 2; ++which)
-        std::printf("| %d x %d | %s | %.0f µs | %.2f | %.0f kpx | %.2f | %.0f kpx | %.2f | %.0f |\n",
-                    w, h, names[which], median(cpu[which]), median(cpu[which]) / median(cpu[0]),
-                    median(painted[which]) / 1000, median(painted[which]) / median(painted[0]),
-                    median(medianMove[which]) / 1000,
-                    median(medianMove[which]) / median(medianMove[0]), median(wholeScreen[which]));
+        std::printf("| %d x %d | %d ms | %s | %.0f µs | %.2f | %.0f kpx | %.2f | %.0f kpx | %.2f | "
+                    "%.0f kpx |\n",
+                    w, h, intervalMs, names[which], median(cpu[which]),
+                    median(cpu[which]) / median(cpu[0]), median(painted[which]) / 1000,
+                    median(painted[which]) / median(painted[0]), median(medianMove[which]) / 1000,
+                    median(medianMove[which]) / median(medianMove[0]), median(press[which]) / 1000);
     XCloseDisplay(dpy);
     return 0;
 }
