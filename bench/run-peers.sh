@@ -12,7 +12,7 @@ runs=${RUNS:-5}
 idle=${IDLE:-5}
 e2e=$root/tests/e2e/run-e2e.sh
 
-# shellcheck source=../scripts/setup.sh
+# shellcheck source=scripts/setup.sh
 . "$root/scripts/setup.sh"
 ensure_packages "${QUILLAN_BENCH_PACKAGES[@]}" >&2
 
