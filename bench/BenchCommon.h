@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 namespace bench {
@@ -63,7 +64,8 @@ inline double median(std::vector<double> values)
 class ProgramCopy
 {
 public:
-    explicit ProgramCopy(const QString &program)
+    // `adjust` changes the default settings before they are written (a text, a font size).
+    explicit ProgramCopy(const QString &program, const std::function<void(Settings &)> &adjust = {})
         : m_path(m_folder.path() + QStringLiteral("/prog"))
     {
         QFile::copy(program, m_path);
@@ -71,6 +73,8 @@ public:
         gSettings = Settings {};
         BuildPalette();
         SetDefaults();
+        if (adjust)
+            adjust(gSettings);
         QFile settings(m_folder.path() + QStringLiteral("/QUILLAN.DAT"));
         if (settings.open(QIODevice::WriteOnly))
             settings.write(EncodeSettings(gSettings).bytes);
