@@ -2,12 +2,12 @@
 
 #include "overlay/Surface.h"
 
+#include "DialogPlacement.h"
 #include "Dialogs.h"
-#include "PaletteLayout.h"
-#include "PalettePictures.h"
 #include "TextDialogLink.h"
-#include "app/MainForm.h"
-#include "overlay/LineDrawing.h"
+#include "core/LineWidth.h"
+#include "core/PaletteLayout.h"
+#include "core/PalettePictures.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -320,11 +320,7 @@ void PaletteWindow::Show()
 
 void PaletteWindow::Form_Unload()
 {
-    SetFormTopmost(this, 0);
-    if (frmShow.isLoaded())
-        SetFormTopmost(frmShow.get(), 1);
-    if (frmMain.isLoaded())
-        frmMain->FocusInput();
+    ReturnToOverlay(this, /*focusInput=*/true);
 }
 
 void PaletteWindow::Form_MouseDown(int Button, int, double X, double Y)

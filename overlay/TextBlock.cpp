@@ -1,9 +1,8 @@
 #include "TextBlock.h"
 
 #include "OverlayForm.h"
+#include "OverlayOwner.h"
 #include "TextItem.h"
-#include "app/Forms.h"
-#include "app/MainForm.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
@@ -33,6 +32,30 @@ void ApplyFont(TextItem &control, int32_t colour, int16_t full)
     control.setForeColor(PackedToRgb(colour));
 }
 
+void ApplyMeasuringFont()
+{
+    OverlayOwner &owner = OverlayOwner::get();
+    ApplyFont(owner.horizontalMeasure(), 0, 1);
+    ApplyFont(owner.verticalMeasure(), 0, 1);
+}
+
+void ApplyTextLook()
+{
+    const Settings &s = gSettings;
+    OverlayForm &overlay = *frmShow;
+    ApplyFont(overlay.lblShow, s.glColor[SlotText], 1);
+    ApplyFont(overlay.lblShadow, s.glColor[SlotShadow], 1);
+    ApplyFont(overlay.lblCursor, s.glColor[SlotCursor], 0);
+    PlaceText();
+    PlaceShadow();
+    PlaceCursor();
+}
+
+void SetShadowCaption(const QString &text)
+{
+    frmShow->lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
+}
+
 void PlaceText()
 {
     frmShow->lblShow.move(gSettings.gnTextX, gSettings.gnTextY);
@@ -47,12 +70,12 @@ void PlaceShadow()
 void PlaceCursor()
 {
     OverlayForm &overlay = *frmShow;
-    MainForm &main = *frmMain;
+    OverlayOwner &owner = OverlayOwner::get();
     TextItem &caret = overlay.lblCursor;
     caret.setCaption(gSettings.gsCursorChar);
-    const CaretPlace place = CaretPlaceFor(overlay.lblShow.left(), overlay.lblShow.top(),
-                                           caret.width(), caret.height(),
-                                           gSettings.gnCursorStyle, main.lblHorizontalPos.width(),
-                                           main.lblVerticalPos.height());
+    const CaretPlace place
+        = CaretPlaceFor(overlay.lblShow.left(), overlay.lblShow.top(), caret.width(),
+                        caret.height(), gSettings.gnCursorStyle, owner.horizontalMeasure().width(),
+                        owner.verticalMeasure().height());
     caret.move(place.left, place.top);
 }
