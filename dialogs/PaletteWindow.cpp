@@ -8,6 +8,7 @@
 #include "core/LineWidth.h"
 #include "core/PaletteLayout.h"
 #include "core/PalettePictures.h"
+#include "core/VirtualKeys.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -148,7 +149,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         m_form->Form_MouseDown(Surface::buttonMask(event->button()),
-                               Surface::shiftMask(event->modifiers()), event->position().x(),
+                               ShiftMaskFrom(event->modifiers()), event->position().x(),
                                event->position().y());
     }
 
@@ -381,9 +382,7 @@ void PaletteWindow::picPalette_Click()
         return;
     s.gnColorCol[slot] = int16_t(cell.x());
     s.gnColorRow[slot] = int16_t(cell.y());
-    int red = 0, green = 0, blue = 0;
-    GetCellRGB(cell.x(), cell.y(), red, green, blue);
-    s.glColor[slot] = PackColor(red, green, blue);
+    DeriveSlotColor(s, slot);
     if (slot != SlotLines && textDialogLink().setSwatchColor)
         textDialogLink().setSwatchColor(slot, s.glColor[slot]);
     DrawCell(cell.x(), cell.y());

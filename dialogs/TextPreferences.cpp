@@ -298,14 +298,7 @@ void TextPreferences::Form_Load()
     for (int i = 0; i < 4; ++i)
         chkStyle[i]->setChecked(s.gnFontStyle[i] != 0);
 
-    QFont sample = lblSample->font();
-    sample.setFamily(s.gsFontName);
-    sample.setPointSizeF(FontPointsFrom(units::ReadNumber(s.gsFontSize), sample.pointSizeF()));
-    sample.setBold(s.gnFontStyle[0] != 0);
-    sample.setItalic(s.gnFontStyle[1] != 0);
-    sample.setUnderline(s.gnFontStyle[2] != 0);
-    sample.setStrikeOut(s.gnFontStyle[3] != 0);
-    setSampleFont(sample);
+    setSampleFont(SettingsFont(lblSample->font(), /*full=*/true));
 
     Frame4->setTitle(OffsetCaption(hsbGap->value()));
     // An offset beyond -20 to 20 (only a damaged file holds one) becomes the nearer end, and is

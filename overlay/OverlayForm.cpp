@@ -1,4 +1,5 @@
 #include "OverlayForm.h"
+#include "core/VirtualKeys.h"
 
 #include "OverlayOwner.h"
 #include "Pointers.h"
@@ -173,8 +174,7 @@ void OverlayForm::closeEvent(QCloseEvent *event)
 void OverlayForm::mousePressEvent(QMouseEvent *event)
 {
     Form_MouseDown(Surface::buttonMask(event->button() | event->buttons()),
-                   Surface::shiftMask(event->modifiers()), event->position().x(),
-                   event->position().y());
+                   ShiftMaskFrom(event->modifiers()), event->position().x(), event->position().y());
 }
 
 void OverlayForm::Form_MouseDown(int Button, int Shift, double, double)

@@ -16,19 +16,23 @@ double FontPointsFrom(double requested, double fallback)
     return std::clamp(requested, MinFontPoints, MaxFontPoints);
 }
 
-void ApplyFont(TextItem &control, int32_t colour, int16_t full)
+QFont SettingsFont(QFont base, bool full)
 {
     const Settings &s = gSettings;
-    QFont font = control.font();
-    font.setFamily(s.gsFontName);
-    font.setPointSizeF(FontPointsFrom(units::ReadNumber(s.gsFontSize), font.pointSizeF()));
-    font.setBold(s.gnFontStyle[0] != 0);
-    font.setItalic(s.gnFontStyle[1] != 0);
-    if (full == 1) {
-        font.setUnderline(s.gnFontStyle[2] != 0);
-        font.setStrikeOut(s.gnFontStyle[3] != 0);
+    base.setFamily(s.gsFontName);
+    base.setPointSizeF(FontPointsFrom(units::ReadNumber(s.gsFontSize), base.pointSizeF()));
+    base.setBold(s.gnFontStyle[0] != 0);
+    base.setItalic(s.gnFontStyle[1] != 0);
+    if (full) {
+        base.setUnderline(s.gnFontStyle[2] != 0);
+        base.setStrikeOut(s.gnFontStyle[3] != 0);
     }
-    control.setFont(font);
+    return base;
+}
+
+void ApplyFont(TextItem &control, int32_t colour, int16_t full)
+{
+    control.setFont(SettingsFont(control.font(), full == 1));
     control.setForeColor(PackedToRgb(colour));
 }
 

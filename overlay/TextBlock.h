@@ -2,6 +2,8 @@
 
 #include "core/TextArithmetic.h"
 
+#include <QFont>
+
 #include <cstdint>
 
 class QString;
@@ -18,6 +20,10 @@ constexpr double MaxFontPoints = 1000;
 // The point size gsFontSize denotes, clamped to what the font engine draws; `fallback` when the
 // text is not a positive number.
 double FontPointsFrom(double requested, double fallback);
+
+// `base` with the settings' font face, size, bold and italic; with full also underline and
+// strikethrough, otherwise those two as `base` has them.
+QFont SettingsFont(QFont base, bool full);
 
 // Gives a label the settings' font face, size, bold and italic and the colour (packed as
 // red + 256 * green + 65536 * blue); with full = 1 also underline and strikethrough, otherwise
