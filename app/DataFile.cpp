@@ -1,9 +1,9 @@
 #include "DataFile.h"
 
-#include "Forms.h"
 #include "MainForm.h"
-#include "MessageBox.h"
 #include "TextBox.h"
+#include "forms/Forms.h"
+#include "forms/MessageBox.h"
 #include "overlay/TextBlock.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCodec.h"
@@ -15,14 +15,6 @@ const char *BrokenFileMessage()
            "The default data are now being loaded instead.";
 }
 
-namespace {
-void applyMeasuringFont()
-{
-    ApplyFont(frmMain->lblHorizontalPos, 0, 1);
-    ApplyFont(frmMain->lblVerticalPos, 0, 1);
-}
-} // namespace
-
 bool ReadData()
 {
     const LoadedBytes file = LoadSettingsBytes();
@@ -30,12 +22,12 @@ bool ReadData()
     if (usable)
         usable = DecodeSettings(file.bytes, gSettings).ok;
     if (usable) {
-        applyMeasuringFont();
+        ApplyMeasuringFont();
         return false;
     }
     MsgBox(QString::fromLatin1(BrokenFileMessage()), MsgIcon::Critical, ProgramBoxTitle());
     SetDefaults();
-    applyMeasuringFont();
+    ApplyMeasuringFont();
     return true;
 }
 

@@ -2,19 +2,19 @@
 
 #include "CommandMenu.h"
 #include "DataFile.h"
-#include "Forms.h"
-#include "Help.h"
-#include "HotKeys.h"
-#include "MessageBox.h"
-#include "TextEntry.h"
-#include "VirtualKeys.h"
+#include "core/HotKeys.h"
+#include "core/OverlayGeometry.h"
+#include "core/TextEntry.h"
+#include "core/VirtualKeys.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
 #include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
+#include "forms/Forms.h"
+#include "forms/Help.h"
+#include "forms/MessageBox.h"
 #include "overlay/OverlayForm.h"
-#include "overlay/OverlayGeometry.h"
 #include "overlay/TextBlock.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -33,7 +33,6 @@
 #include <QWindow>
 
 Form<MainForm> frmMain;
-Form<OverlayForm> frmShow;
 
 MainForm::MainForm()
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
@@ -105,13 +104,15 @@ MainForm::MainForm()
     mnuBar4->setVisible(false);
     mnuQuit->setVisible(false);
 
-    const char *names[] = {"mnuClear", "mnuClearLines", "mnuRestore", "mnuBar0", "mnuHide",
-                           "mnuBar1", "mnuModeTexts", "mnuModeLines", "mnuBar2", "mnuPrefsTexts",
-                           "mnuPrefsLines", "mnuPrefsGeneral", "mnuBar3", "mnuContents",
-                           "mnuAbout", "mnuBar4", "mnuQuit"};
-    QAction *items[] = {mnuClear, mnuClearLines, mnuRestore, mnuBar0, mnuHide, mnuBar1,
-                        mnuModeTexts, mnuModeLines, mnuBar2, mnuPrefsTexts, mnuPrefsLines,
-                        mnuPrefsGeneral, mnuBar3, mnuContents, mnuAbout, mnuBar4, mnuQuit};
+    const char *names[]
+        = {"mnuClear",      "mnuClearLines",   "mnuRestore",   "mnuBar0",     "mnuHide",
+           "mnuBar1",       "mnuModeTexts",    "mnuModeLines", "mnuBar2",     "mnuPrefsTexts",
+           "mnuPrefsLines", "mnuPrefsGeneral", "mnuBar3",      "mnuContents", "mnuAbout",
+           "mnuBar4",       "mnuQuit"};
+    QAction *items[]
+        = {mnuClear,     mnuClearLines, mnuRestore, mnuBar0,       mnuHide,       mnuBar1,
+           mnuModeTexts, mnuModeLines,  mnuBar2,    mnuPrefsTexts, mnuPrefsLines, mnuPrefsGeneral,
+           mnuBar3,      mnuContents,   mnuAbout,   mnuBar4,       mnuQuit};
     for (std::size_t i = 0; i < std::size(items); ++i)
         items[i]->setObjectName(QLatin1String(names[i]));
 }
@@ -409,7 +410,7 @@ void MainForm::txtInput_Change()
     OverlayForm &overlay = *frmShow;
     const QString text = txtInput->text();
     overlay.lblShow.setCaption(text);
-    overlay.lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
+    SetShadowCaption(text);
 }
 
 int MainForm::keyCodeOf(const QKeyEvent &event)
@@ -467,17 +468,17 @@ void MainForm::tmrCapKeyEvent_Timer()
     const Settings &s = gSettings;
     // A standby key outside F10 to F12 (only a damaged file holds one) would leave the overlay
     // off the screen for good; F10 brings it back then.
-    static constexpr int keys[] = {platform::VK_F10_Code, platform::VK_F11_Code,
-                                   platform::VK_F12_Code};
-    const int key = s.gnStandbyKey >= 0 && s.gnStandbyKey <= 2 ? keys[s.gnStandbyKey]
-                                                                : platform::VK_F10_Code;
+    static constexpr int keys[]
+        = {platform::VK_F10_Code, platform::VK_F11_Code, platform::VK_F12_Code};
+    const int key
+        = s.gnStandbyKey >= 0 && s.gnStandbyKey <= 2 ? keys[s.gnStandbyKey] : platform::VK_F10_Code;
     const std::int16_t state = platform::caps().keys->GetAsyncKeyState(key);
     // Down, and not pressed anew since the previous tick: the key has been held for a tick.
     if (state == std::int16_t(0x8000)) {
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-        const QRect place = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY,
-                                        s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop,
-                                        s.gnMarginBottom);
+        const QRect place
+            = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY, s.gnMarginLeft,
+                          s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom);
         OverlayForm &overlay = *frmShow;
         overlay.move(place.topLeft());
         if (holdsKeyboard()) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "TextBox.h"
+#include "forms/Forms.h"
+#include "overlay/OverlayOwner.h"
 #include "overlay/TextItem.h"
 
 #include <QMenu>
@@ -15,7 +17,7 @@ class QKeyEvent;
 // two measuring labels the caret is placed from. The user never sees it: the overlay, which has
 // the keyboard focus, hands it every key; during standby, while the overlay is away, its own
 // window holds the keyboard, one pixel far off the left edge.
-class MainForm : public QWidget
+class MainForm : public QWidget, public OverlayOwner
 {
 public:
     MainForm();
@@ -24,7 +26,7 @@ public:
     void Form_Load();
     // The program's end. UnloadMode: 0 the window's own close (Alt+F4, the window manager's
     // close), 1 the program itself (Exit), 2 the session ending; 3 and 4 end without saving.
-    void Form_QueryUnload(int UnloadMode);
+    void Form_QueryUnload(int UnloadMode) override;
     void Form_Unload() { }
 
     // Commands of the menu.
@@ -47,16 +49,14 @@ public:
     void txtInput_KeyUp(int KeyCode, int Shift);
     void tmrCapKeyEvent_Timer();
 
-    // The overlay's pop-up of the menu at the pointer. With updateItems (a right press on the
-    // text or the surface) the exit item shows only when Shift, Ctrl and Alt were all held
-    // (Shift = 7), and Clear Lines and Restore Text are enabled from the flags first.
-    void PopupMenu(bool updateItems, int Shift);
-
-    // "Show frmMain modeless": makes the window that holds the keyboard for txtInput active, so
-    // typing goes on.
-    void Show();
-    // "txtInput.SetFocus".
-    void FocusInput();
+    // What the overlay asks of its owner (see OverlayOwner). Show is "Show frmMain modeless".
+    void PopupMenu(bool updateItems, int Shift) override;
+    void Show() override;
+    void FocusInput() override;
+    QWidget *input() const override { return txtInput; }
+    QString inputText() const override { return txtInput->text(); }
+    TextItem &horizontalMeasure() override { return lblHorizontalPos; }
+    TextItem &verticalMeasure() override { return lblVerticalPos; }
 
     TextBox *txtInput;
     TextItem lblVerticalPos;
@@ -111,3 +111,5 @@ private:
     bool m_loaded = false; // start-up has run to its end
     bool m_keyboardHolder = false; // the form is set up as standby's keyboard holder
 };
+
+extern Form<MainForm> frmMain;

@@ -1,7 +1,7 @@
-#include "app/Forms.h"
 #include "app/MainForm.h"
-#include "app/MessageBox.h"
-#include "app/ProgramIcon.h"
+#include "forms/Forms.h"
+#include "forms/MessageBox.h"
+#include "forms/ProgramIcon.h"
 #include "overlay/OverlayForm.h"
 #include "platform/Platform.h"
 

@@ -4,8 +4,8 @@
 //   bench_keys [KEYS_PER_ROUND] [ROUNDS]
 // It also adds up what the surface repaints for each key and sets it beside the text block's
 // bounding box and the whole overlay.
-#include "app/Forms.h"
 #include "app/MainForm.h"
+#include "forms/Forms.h"
 #include "overlay/OverlayForm.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"

@@ -3,7 +3,7 @@
 #include "CaptionFrame.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
-#include "app/ProgramIcon.h"
+#include "forms/ProgramIcon.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "settings/Settings.h"
@@ -221,8 +221,7 @@ void AboutBox::Form_Load()
 void AboutBox::Form_Unload()
 {
     Timer1.stop();
-    SetFormTopmost(this, 0);
-    SetFormTopmost(frmShow.ifLoaded(), 1);
+    ReturnToOverlay(this, /*focusInput=*/false);
 }
 
 void AboutBox::Timer1_Timer()

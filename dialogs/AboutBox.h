@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AboutLayout.h"
+#include "core/AboutLayout.h"
 
 #include <QDialog>
 #include <QString>

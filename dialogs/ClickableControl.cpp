@@ -1,4 +1,5 @@
 #include "ClickableControl.h"
+#include "core/VirtualKeys.h"
 
 #include "overlay/Surface.h"
 
@@ -10,8 +11,8 @@ void ClickableControl::mousePressEvent(QMouseEvent *event)
         m_leftDown = true;
     if (onMouseDown) {
         const QPointF at = event->position() - origin();
-        onMouseDown(Surface::buttonMask(event->button()), Surface::shiftMask(event->modifiers()),
-                    at.x(), at.y());
+        onMouseDown(Surface::buttonMask(event->button()), ShiftMaskFrom(event->modifiers()), at.x(),
+                    at.y());
     }
 }
 
@@ -23,8 +24,8 @@ void ClickableControl::mouseReleaseEvent(QMouseEvent *event)
         m_leftDown = false;
     if (onMouseUp) {
         const QPointF at = event->position() - origin();
-        onMouseUp(Surface::buttonMask(event->button()), Surface::shiftMask(event->modifiers()),
-                  at.x(), at.y());
+        onMouseUp(Surface::buttonMask(event->button()), ShiftMaskFrom(event->modifiers()), at.x(),
+                  at.y());
     }
     // The click may unload the window: nothing of the control is touched after it.
     if (click && onClick)

@@ -1,7 +1,9 @@
 #include "DialogPlacement.h"
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "overlay/OverlayForm.h"
+#include "overlay/OverlayOwner.h"
+#include "overlay/Topmost.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
@@ -78,6 +80,14 @@ void MoveFrameTo(QWidget *window, QPoint outerTopLeft)
 void CentreOnScreen(QWidget *window)
 {
     MoveFrameTo(window, CentredTopLeft(window->size() + FrameExtra(window)));
+}
+
+void ReturnToOverlay(QWidget *dialog, bool focusInput)
+{
+    SetFormTopmost(dialog, 0);
+    SetFormTopmost(frmShow.ifLoaded(), 1);
+    if (OverlayOwner *owner = OverlayOwner::ifAny(); owner && focusInput)
+        owner->FocusInput();
 }
 
 void BelongToOverlay(QWidget *dialog)

@@ -29,6 +29,10 @@ void MoveFrameTo(QWidget *window, QPoint outerTopLeft);
 // computes it.
 void CentreOnScreen(QWidget *window);
 
+// What a closing dialog does last: it leaves the topmost band and gives it back to the overlay,
+// and with focusInput gives txtInput the keyboard again.
+void ReturnToOverlay(QWidget *dialog, bool focusInput);
+
 // A dialog belongs to the overlay, as a window manager sees it: no task bar entry of its own,
 // and kept above the overlay.
 void BelongToOverlay(QWidget *dialog);

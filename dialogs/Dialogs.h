@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 
 // The dialogs, each a single instance created on first reference and destroyed when unloaded.
 class TextPreferences; // " Preferences - Text"

@@ -3,9 +3,9 @@
 #include "CaptionFrame.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
-#include "GeneralRules.h"
-#include "app/Help.h"
-#include "app/MessageBox.h"
+#include "core/GeneralRules.h"
+#include "forms/Help.h"
+#include "forms/MessageBox.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "settings/Settings.h"
@@ -206,8 +206,7 @@ void GeneralPreferences::Form_Load()
 
 void GeneralPreferences::Form_Unload()
 {
-    SetFormTopmost(this, 0);
-    SetFormTopmost(frmShow.ifLoaded(), 1);
+    ReturnToOverlay(this, /*focusInput=*/false);
 }
 
 void GeneralPreferences::chkFull_Click()

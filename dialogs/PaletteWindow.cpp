@@ -2,12 +2,13 @@
 
 #include "overlay/Surface.h"
 
+#include "DialogPlacement.h"
 #include "Dialogs.h"
-#include "PaletteLayout.h"
-#include "PalettePictures.h"
 #include "TextDialogLink.h"
-#include "app/MainForm.h"
-#include "overlay/LineDrawing.h"
+#include "core/LineWidth.h"
+#include "core/PaletteLayout.h"
+#include "core/PalettePictures.h"
+#include "core/VirtualKeys.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -148,7 +149,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         m_form->Form_MouseDown(Surface::buttonMask(event->button()),
-                               Surface::shiftMask(event->modifiers()), event->position().x(),
+                               ShiftMaskFrom(event->modifiers()), event->position().x(),
                                event->position().y());
     }
 
@@ -320,11 +321,7 @@ void PaletteWindow::Show()
 
 void PaletteWindow::Form_Unload()
 {
-    SetFormTopmost(this, 0);
-    if (frmShow.isLoaded())
-        SetFormTopmost(frmShow.get(), 1);
-    if (frmMain.isLoaded())
-        frmMain->FocusInput();
+    ReturnToOverlay(this, /*focusInput=*/true);
 }
 
 void PaletteWindow::Form_MouseDown(int Button, int, double X, double Y)
@@ -385,9 +382,7 @@ void PaletteWindow::picPalette_Click()
         return;
     s.gnColorCol[slot] = int16_t(cell.x());
     s.gnColorRow[slot] = int16_t(cell.y());
-    int red = 0, green = 0, blue = 0;
-    GetCellRGB(cell.x(), cell.y(), red, green, blue);
-    s.glColor[slot] = PackColor(red, green, blue);
+    DeriveSlotColor(s, slot);
     if (slot != SlotLines && textDialogLink().setSwatchColor)
         textDialogLink().setSwatchColor(slot, s.glColor[slot]);
     DrawCell(cell.x(), cell.y());

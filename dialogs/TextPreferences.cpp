@@ -6,9 +6,9 @@
 #include "StylePictures.h"
 #include "TextDialogLink.h"
 #include "TextPrefsControls.h"
-#include "app/Help.h"
-#include "app/MainForm.h"
+#include "forms/Help.h"
 #include "overlay/OverlayForm.h"
+#include "overlay/OverlayOwner.h"
 #include "overlay/TextBlock.h"
 #include "overlay/Topmost.h"
 #include "settings/Palette.h"
@@ -298,14 +298,7 @@ void TextPreferences::Form_Load()
     for (int i = 0; i < 4; ++i)
         chkStyle[i]->setChecked(s.gnFontStyle[i] != 0);
 
-    QFont sample = lblSample->font();
-    sample.setFamily(s.gsFontName);
-    sample.setPointSizeF(FontPointsFrom(units::ReadNumber(s.gsFontSize), sample.pointSizeF()));
-    sample.setBold(s.gnFontStyle[0] != 0);
-    sample.setItalic(s.gnFontStyle[1] != 0);
-    sample.setUnderline(s.gnFontStyle[2] != 0);
-    sample.setStrikeOut(s.gnFontStyle[3] != 0);
-    setSampleFont(sample);
+    setSampleFont(SettingsFont(lblSample->font(), /*full=*/true));
 
     Frame4->setTitle(OffsetCaption(hsbGap->value()));
     // An offset beyond -20 to 20 (only a damaged file holds one) becomes the nearer end, and is
@@ -336,9 +329,7 @@ void TextPreferences::Form_Unload()
     gSettings.gbDialogOpen = False;
     textDialogLink() = TextDialogLink {};
     frmColor.unload();
-    SetFormTopmost(this, 0);
-    SetFormTopmost(frmShow.get(), 1);
-    frmMain->FocusInput();
+    ReturnToOverlay(this, /*focusInput=*/true);
 }
 
 void TextPreferences::closeBoth()
@@ -499,20 +490,13 @@ void TextPreferences::cmdOK_Click()
         s.gnFontStyle[i] = int16_t(chkStyle[i]->value());
     s.gnShadowGap = int16_t(hsbGap->value());
 
-    MainForm &main = *frmMain;
-    OverlayForm &overlay = *frmShow;
-    overlay.lblShadow.setCaption(s.gnShadowGap != 0 ? main.txtInput->text() : QString());
-    ApplyFont(main.lblHorizontalPos, 0, 1);
-    ApplyFont(main.lblVerticalPos, 0, 1);
-    ApplyFont(overlay.lblShow, s.glColor[SlotText], 1);
-    ApplyFont(overlay.lblShadow, s.glColor[SlotShadow], 1);
-    ApplyFont(overlay.lblCursor, s.glColor[SlotCursor], 0);
-    overlay.lblCursor.setCaption(s.gsCursorChar);
-    if (main.lblHorizontalPos.caption().isEmpty())
-        main.lblHorizontalPos.setWidth(0);
-    PlaceText();
-    PlaceShadow();
-    PlaceCursor();
+    OverlayOwner &owner = OverlayOwner::get();
+    SetShadowCaption(owner.inputText());
+    ApplyMeasuringFont();
+    // An empty line measures no width, whatever the label made of the new font.
+    if (owner.horizontalMeasure().caption().isEmpty())
+        owner.horizontalMeasure().setWidth(0);
+    ApplyTextLook();
     closeBoth();
 }
 

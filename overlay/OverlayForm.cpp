@@ -1,11 +1,11 @@
 #include "OverlayForm.h"
+#include "core/VirtualKeys.h"
 
-#include "OverlayGeometry.h"
+#include "OverlayOwner.h"
 #include "Pointers.h"
 #include "TextBlock.h"
 #include "Topmost.h"
-#include "app/Forms.h"
-#include "app/MainForm.h"
+#include "core/OverlayGeometry.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
@@ -36,14 +36,17 @@ QImage snapshotFor(const QRect &overlay, qreal ratio)
     }
     // The image uses the capture's memory as it is; it lets go of it when the last copy goes.
     auto *keeper = new std::shared_ptr<void>(std::move(desktop.memory));
-    QImage image(reinterpret_cast<uchar *>(desktop.pixels), desktop.width, desktop.height,
-                 qsizetype(desktop.strideBytes), QImage::Format_RGB32,
-                 [](void *info) { delete static_cast<std::shared_ptr<void> *>(info); }, keeper);
+    QImage image(
+        reinterpret_cast<uchar *>(desktop.pixels), desktop.width, desktop.height,
+        qsizetype(desktop.strideBytes), QImage::Format_RGB32,
+        [](void *info) { delete static_cast<std::shared_ptr<void> *>(info); }, keeper);
     image.setDevicePixelRatio(ratio);
     return image;
 }
 
 } // namespace
+
+Form<OverlayForm> frmShow;
 
 OverlayForm::OverlayForm()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
@@ -72,9 +75,9 @@ void OverlayForm::Form_Load()
 
     QScreen *screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen->geometry().size();
-    const QRect area = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX,
-                                   s.gnTwipsY, s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop,
-                                   s.gnMarginBottom);
+    const QRect area
+        = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX, s.gnTwipsY,
+                      s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom);
     setGeometry(area);
     picShow->setGeometry(0, 0, area.width(), area.height());
 
@@ -86,12 +89,7 @@ void OverlayForm::Form_Load()
     setFocus();
 
     s.gsCursorChar = s.gnCursorStyle == 0 ? QStringLiteral("|") : QStringLiteral("_");
-    ApplyFont(lblShow, s.glColor[SlotText], 1);
-    ApplyFont(lblShadow, s.glColor[SlotShadow], 1);
-    ApplyFont(lblCursor, s.glColor[SlotCursor], 0);
-    PlaceText();
-    PlaceShadow();
-    PlaceCursor();
+    ApplyTextLook();
 }
 
 void OverlayForm::Form_Unload()
@@ -126,7 +124,7 @@ void OverlayForm::paintFormImageOntoSurface()
 
 bool OverlayForm::forwardToInput(QEvent *event)
 {
-    QWidget *input = frmMain->txtInput;
+    QWidget *input = OverlayOwner::get().input();
     return QCoreApplication::sendEvent(input, event);
 }
 
@@ -138,7 +136,7 @@ bool OverlayForm::event(QEvent *event)
         // Without a window manager Alt+F4 reaches the program as a plain key; it closes the
         // program as the window manager's close would.
         if (key->key() == Qt::Key_F4 && key->modifiers() == Qt::AltModifier) {
-            frmMain->Form_QueryUnload(0);
+            OverlayOwner::get().Form_QueryUnload(0);
             return true;
         }
         forwardToInput(event);
@@ -160,7 +158,7 @@ QVariant OverlayForm::inputMethodQuery(Qt::InputMethodQuery query) const
         return true;
     if (query == Qt::ImCursorRectangle)
         return lblCursor.rect().toAlignedRect();
-    return frmMain->txtInput->inputMethodQuery(query);
+    return OverlayOwner::get().input()->inputMethodQuery(query);
 }
 
 void OverlayForm::closeEvent(QCloseEvent *event)
@@ -168,7 +166,7 @@ void OverlayForm::closeEvent(QCloseEvent *event)
     // The window manager's close of the overlay closes the program as the main form's own close
     // command does.
     event->ignore();
-    frmMain->Form_QueryUnload(0);
+    OverlayOwner::get().Form_QueryUnload(0);
 }
 
 // --- mouse ----------------------------------------------------------------------------------
@@ -176,16 +174,15 @@ void OverlayForm::closeEvent(QCloseEvent *event)
 void OverlayForm::mousePressEvent(QMouseEvent *event)
 {
     Form_MouseDown(Surface::buttonMask(event->button() | event->buttons()),
-                   Surface::shiftMask(event->modifiers()), event->position().x(),
-                   event->position().y());
+                   ShiftMaskFrom(event->modifiers()), event->position().x(), event->position().y());
 }
 
 void OverlayForm::Form_MouseDown(int Button, int Shift, double, double)
 {
     Q_UNUSED(Shift);
     if (Button == 2 && gSettings.gbDialogOpen == False)
-        frmMain->PopupMenu(/*updateItems=*/false, 0);
-    frmMain->Show();
+        OverlayOwner::get().PopupMenu(/*updateItems=*/false, 0);
+    OverlayOwner::get().Show();
 }
 
 const TextItem *OverlayForm::itemAt(const QPointF &at) const

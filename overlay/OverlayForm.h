@@ -2,6 +2,7 @@
 
 #include "Surface.h"
 #include "TextItem.h"
+#include "forms/Forms.h"
 
 #include <QCursor>
 #include <QImage>
@@ -84,3 +85,5 @@ private:
     enum class PressTarget { None, Surface, Text, Other };
     PressTarget m_pressTarget = PressTarget::None;
 };
+
+extern Form<OverlayForm> frmShow;

@@ -1,5 +1,7 @@
 #include "Surface.h"
 
+#include "core/VirtualKeys.h"
+
 #include "TextItem.h"
 
 #include <QMouseEvent>
@@ -139,18 +141,12 @@ int Surface::buttonMask(Qt::MouseButtons buttons)
         | (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
-int Surface::shiftMask(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
 void Surface::mousePressEvent(QMouseEvent *event)
 {
     // The button that went down, as the press event of the form runtime names it, with the other
     // buttons held at the same time (a left and right press together counts as a left press).
     m_events->surfacePress(buttonMask(event->button() | event->buttons()),
-                           shiftMask(event->modifiers()), event->position());
+                           ShiftMaskFrom(event->modifiers()), event->position());
 }
 
 void Surface::mouseDoubleClickEvent(QMouseEvent *event)
@@ -164,11 +160,11 @@ void Surface::mouseMoveEvent(QMouseEvent *event)
     const int buttons = buttonMask(event->buttons());
     if (buttons == 0)
         m_events->surfaceHover(event->position());
-    m_events->surfaceMove(buttons, shiftMask(event->modifiers()), event->position());
+    m_events->surfaceMove(buttons, ShiftMaskFrom(event->modifiers()), event->position());
 }
 
 void Surface::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_events->surfaceRelease(buttonMask(event->button()), shiftMask(event->modifiers()),
+    m_events->surfaceRelease(buttonMask(event->button()), ShiftMaskFrom(event->modifiers()),
                              event->position());
 }

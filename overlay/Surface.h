@@ -54,7 +54,6 @@ public:
     QRectF dragOutline() const { return m_outline; }
 
     static int buttonMask(Qt::MouseButtons buttons);
-    static int shiftMask(Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -69,7 +68,7 @@ private:
 
     SurfaceEvents *m_events;
     QImage m_image;
-    std::array<const TextItem *, 3> m_items{};
+    std::array<const TextItem *, 3> m_items {};
     QRectF m_outline;
     QPen m_pen;
     QRect m_pendingStroke; // stroke segments not painted yet

@@ -1,9 +1,8 @@
 #include "TextBlock.h"
 
 #include "OverlayForm.h"
+#include "OverlayOwner.h"
 #include "TextItem.h"
-#include "app/Forms.h"
-#include "app/MainForm.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
@@ -17,20 +16,48 @@ double FontPointsFrom(double requested, double fallback)
     return std::clamp(requested, MinFontPoints, MaxFontPoints);
 }
 
-void ApplyFont(TextItem &control, int32_t colour, int16_t full)
+QFont SettingsFont(QFont base, bool full)
 {
     const Settings &s = gSettings;
-    QFont font = control.font();
-    font.setFamily(s.gsFontName);
-    font.setPointSizeF(FontPointsFrom(units::ReadNumber(s.gsFontSize), font.pointSizeF()));
-    font.setBold(s.gnFontStyle[0] != 0);
-    font.setItalic(s.gnFontStyle[1] != 0);
-    if (full == 1) {
-        font.setUnderline(s.gnFontStyle[2] != 0);
-        font.setStrikeOut(s.gnFontStyle[3] != 0);
+    base.setFamily(s.gsFontName);
+    base.setPointSizeF(FontPointsFrom(units::ReadNumber(s.gsFontSize), base.pointSizeF()));
+    base.setBold(s.gnFontStyle[0] != 0);
+    base.setItalic(s.gnFontStyle[1] != 0);
+    if (full) {
+        base.setUnderline(s.gnFontStyle[2] != 0);
+        base.setStrikeOut(s.gnFontStyle[3] != 0);
     }
-    control.setFont(font);
+    return base;
+}
+
+void ApplyFont(TextItem &control, int32_t colour, int16_t full)
+{
+    control.setFont(SettingsFont(control.font(), full == 1));
     control.setForeColor(PackedToRgb(colour));
+}
+
+void ApplyMeasuringFont()
+{
+    OverlayOwner &owner = OverlayOwner::get();
+    ApplyFont(owner.horizontalMeasure(), 0, 1);
+    ApplyFont(owner.verticalMeasure(), 0, 1);
+}
+
+void ApplyTextLook()
+{
+    const Settings &s = gSettings;
+    OverlayForm &overlay = *frmShow;
+    ApplyFont(overlay.lblShow, s.glColor[SlotText], 1);
+    ApplyFont(overlay.lblShadow, s.glColor[SlotShadow], 1);
+    ApplyFont(overlay.lblCursor, s.glColor[SlotCursor], 0);
+    PlaceText();
+    PlaceShadow();
+    PlaceCursor();
+}
+
+void SetShadowCaption(const QString &text)
+{
+    frmShow->lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
 }
 
 void PlaceText()
@@ -47,12 +74,12 @@ void PlaceShadow()
 void PlaceCursor()
 {
     OverlayForm &overlay = *frmShow;
-    MainForm &main = *frmMain;
+    OverlayOwner &owner = OverlayOwner::get();
     TextItem &caret = overlay.lblCursor;
     caret.setCaption(gSettings.gsCursorChar);
-    const CaretPlace place = CaretPlaceFor(overlay.lblShow.left(), overlay.lblShow.top(),
-                                           caret.width(), caret.height(),
-                                           gSettings.gnCursorStyle, main.lblHorizontalPos.width(),
-                                           main.lblVerticalPos.height());
+    const CaretPlace place
+        = CaretPlaceFor(overlay.lblShow.left(), overlay.lblShow.top(), caret.width(),
+                        caret.height(), gSettings.gnCursorStyle, owner.horizontalMeasure().width(),
+                        owner.verticalMeasure().height());
     caret.move(place.left, place.top);
 }

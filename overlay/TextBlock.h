@@ -1,9 +1,12 @@
 #pragma once
 
-#include "TextArithmetic.h"
+#include "core/TextArithmetic.h"
+
+#include <QFont>
 
 #include <cstdint>
 
+class QString;
 class TextItem;
 
 // Styling and placing the overlay's text block: the text (lblShow), its shadow (lblShadow) and the
@@ -18,10 +21,24 @@ constexpr double MaxFontPoints = 1000;
 // text is not a positive number.
 double FontPointsFrom(double requested, double fallback);
 
+// `base` with the settings' font face, size, bold and italic; with full also underline and
+// strikethrough, otherwise those two as `base` has them.
+QFont SettingsFont(QFont base, bool full);
+
 // Gives a label the settings' font face, size, bold and italic and the colour (packed as
 // red + 256 * green + 65536 * blue); with full = 1 also underline and strikethrough, otherwise
 // those two stay as they are.
 void ApplyFont(TextItem &control, int32_t colour, int16_t full);
+
+// The owner's measuring labels take the settings' font (ApplyFont with full = 1, colour 0).
+void ApplyMeasuringFont();
+
+// The text, its shadow and the caret take the settings' font and colours and go to their places,
+// as at start-up and after the Text dialog's OK.
+void ApplyTextLook();
+
+// The shadow shows the text, unless the shadow gap is 0: then it shows nothing.
+void SetShadowCaption(const QString &text);
 
 // lblShow to (gnTextX, gnTextY).
 void PlaceText();

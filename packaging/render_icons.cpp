@@ -1,7 +1,7 @@
 // Renders the program icon into an icon theme folder:
 //   quillan_icons <theme folder> <icon name> <size>...
 // writes <theme folder>/<size>x<size>/apps/<icon name>.png for every size.
-#include "app/ProgramIcon.h"
+#include "forms/ProgramIcon.h"
 
 #include <QDir>
 #include <QImage>

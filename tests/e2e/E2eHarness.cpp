@@ -603,17 +603,6 @@ QString Program::output() const
 
 namespace e2e {
 
-bool popupMenuIsOpen()
-{
-    Display *dpy = display();
-    const int status = XGrabPointer(dpy, DefaultRootWindow(dpy), False, 0, GrabModeAsync,
-                                    GrabModeAsync, 0, 0, CurrentTime);
-    if (status == GrabSuccess)
-        XUngrabPointer(dpy, CurrentTime);
-    XSync(dpy, False);
-    return status == AlreadyGrabbed;
-}
-
 bool rightClickOpensMenu(int x, int y)
 {
     movePointer(x, y);
@@ -621,7 +610,7 @@ bool rightClickOpensMenu(int x, int y)
     pressButton(3);
     pause(30);
     releaseButton(3);
-    const bool open = waitUntil(popupMenuIsOpen, 3000);
+    const bool open = waitUntil(menuIsOpen, 3000);
     pause(80); // its first paint, before keys reach it
     return open;
 }

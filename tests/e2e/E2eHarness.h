@@ -141,9 +141,6 @@ private:
 
 namespace e2e {
 
-// Whether a pop-up menu is open: an open menu holds the pointer grabbed, so a grab of the test's
-// own is refused.
-bool popupMenuIsOpen();
 // Opens the program's command menu with a right press and release at (x, y), as a user does, and
 // tells whether it opened.
 bool rightClickOpensMenu(int x, int y);

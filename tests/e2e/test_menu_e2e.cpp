@@ -61,7 +61,7 @@ bool bandShowsAStroke()
 
 bool menuCloses()
 {
-    return waitUntil([] { return !popupMenuIsOpen(); }, 3000);
+    return waitUntil([] { return !menuIsOpen(); }, 3000);
 }
 
 class CommandMenu : public ::testing::Test
@@ -77,7 +77,7 @@ protected:
 
     void TearDown() override
     {
-        if (popupMenuIsOpen())
+        if (menuIsOpen())
             tapKey("Escape");
         if (m_program.isRunning()) {
             m_program.exitThroughMenu(surfacePoint().x(), surfacePoint().y());
@@ -184,7 +184,7 @@ TEST_F(CommandMenu, AccessKeysReachEveryEnabledItem)
     // Enter chooses it.
     ASSERT_TRUE(rightClickOpensMenu(surfacePoint().x(), surfacePoint().y()));
     keysInMenu({"l"});
-    EXPECT_TRUE(popupMenuIsOpen()) << "a letter shared by two items only moves the highlight";
+    EXPECT_TRUE(menuIsOpen()) << "a letter shared by two items only moves the highlight";
     keysInMenu({"Return"});
     ASSERT_TRUE(menuCloses());
     EXPECT_TRUE(bandBecomesBare()) << "Clear Lines was chosen";

@@ -3,9 +3,9 @@
 // The widget tests' program: a fresh program folder for each test, a desktop picture of known
 // pixels, a keyboard state the test sets, and message boxes recorded instead of shown.
 
-#include "app/Forms.h"
 #include "app/MainForm.h"
-#include "app/MessageBox.h"
+#include "forms/Forms.h"
+#include "forms/MessageBox.h"
 #include "overlay/OverlayForm.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -60,8 +60,8 @@ protected:
 
     // Opens the overlay menu as a right press would (through `open`), lets `inspect` look at it
     // while it is up, then chooses `choose` (or closes the menu when null).
-    void withPopupMenu(const std::function<void()> &open, const std::function<void(QMenu &)> &inspect,
-                       QAction *choose = nullptr);
+    void withPopupMenu(const std::function<void()> &open,
+                       const std::function<void(QMenu &)> &inspect, QAction *choose = nullptr);
 
     MainForm &main() { return *frmMain; }
     OverlayForm &overlay() { return *frmShow; }

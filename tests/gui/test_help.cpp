@@ -3,9 +3,9 @@
 #include "HelpRecorder.h"
 #include "ProgramFixture.h"
 
-#include "app/Help.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
+#include "forms/Help.h"
 #include "platform/HelpFile.h"
 #include "platform/qt/QtHelpEngine.h"
 #include "settings/SettingsFile.h"

@@ -4,7 +4,7 @@
 #include "ProgramFixture.h"
 
 #include "app/DataFile.h"
-#include "app/Help.h"
+#include "forms/Help.h"
 #include "settings/InstallLayout.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCodec.h"

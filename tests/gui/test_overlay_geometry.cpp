@@ -1,5 +1,5 @@
 // Where the overlay stands for each kind of margins, damaged ones included.
-#include "overlay/OverlayGeometry.h"
+#include "core/OverlayGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The About box's layout arithmetic, from measured sizes to every control's place, in twips.
-#include "dialogs/AboutLayout.h"
+#include "core/AboutLayout.h"
 
 #include <gtest/gtest.h>
 

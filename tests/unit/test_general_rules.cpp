@@ -1,6 +1,6 @@
 // What the General preferences accept in a margin box, and how the margins are kept within the
 // screen.
-#include "dialogs/GeneralRules.h"
+#include "core/GeneralRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The palette window's arithmetic and pictures: the cell a press picks, the frame every cell gets,
 // the close button's two pictures and the eyedropper, the window's places, the width clamp.
-#include "dialogs/PaletteLayout.h"
-#include "dialogs/PalettePictures.h"
-#include "overlay/LineDrawing.h"
+#include "core/LineWidth.h"
+#include "core/PaletteLayout.h"
+#include "core/PalettePictures.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
 

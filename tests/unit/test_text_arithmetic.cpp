@@ -1,5 +1,5 @@
 // Where the caret goes and where a drop puts the text.
-#include "overlay/TextArithmetic.h"
+#include "core/TextArithmetic.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,7 @@
 //
 // T provides Form_Load() and Form_Unload(). While a form unloads, references to it still reach the
 // instance being unloaded, and a second unload of it does nothing.
-template<class T>
-class Form
+template<class T> class Form
 {
 public:
     T *operator->() { return get(); }
@@ -52,9 +51,3 @@ private:
     T *m_instance = nullptr;
     bool m_unloading = false;
 };
-
-class MainForm;
-class OverlayForm;
-
-extern Form<MainForm> frmMain;
-extern Form<OverlayForm> frmShow;

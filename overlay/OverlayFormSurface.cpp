@@ -1,8 +1,8 @@
-// Freehand lines: the left button draws into picShow's persistent image in line mode.
-#include "LineDrawing.h"
+// The overlay's surface picShow: its presses, and the freehand lines the left button draws into
+// its persistent image in line mode.
 #include "OverlayForm.h"
-#include "app/Forms.h"
-#include "app/MainForm.h"
+#include "OverlayOwner.h"
+#include "core/LineWidth.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
 
@@ -30,9 +30,9 @@ void OverlayForm::picShow_MouseDown(int Button, int Shift, double X, double Y)
             pbDrawing = False;
         }
     } else if ((Button & 2) && gSettings.gbDialogOpen == False) {
-        frmMain->PopupMenu(/*updateItems=*/true, Shift);
+        OverlayOwner::get().PopupMenu(/*updateItems=*/true, Shift);
     }
-    frmMain->Show();
+    OverlayOwner::get().Show();
 }
 
 void OverlayForm::picShow_MouseMove(int, int, double X, double Y)

@@ -17,8 +17,8 @@ void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *pa
         return;
     }
     const QMessageBox::Icon qtIcon = icon == MsgIcon::Critical ? QMessageBox::Critical
-        : icon == MsgIcon::Exclamation                        ? QMessageBox::Warning
-                                                              : QMessageBox::Information;
+        : icon == MsgIcon::Exclamation                         ? QMessageBox::Warning
+                                                               : QMessageBox::Information;
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(qtIcon, title, shown, QMessageBox::Ok, parent);

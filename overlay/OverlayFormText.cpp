@@ -1,8 +1,8 @@
-// The text block's own events: moving the text by dragging it, its clicks and the caret blink.
+// The overlay's text block lblShow and its own events: moving the text by dragging it, its clicks
+// and the caret blink.
 #include "OverlayForm.h"
+#include "OverlayOwner.h"
 #include "TextBlock.h"
-#include "app/Forms.h"
-#include "app/MainForm.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
 
@@ -16,10 +16,10 @@ void OverlayForm::lblShow_MouseDown(int Button, int Shift, double X, double Y)
         pfGrabX = float(X);
         pfGrabY = float(Y);
     } else if ((Button & 2) && gSettings.gbDialogOpen == False) {
-        frmMain->PopupMenu(/*updateItems=*/true, Shift);
+        OverlayOwner::get().PopupMenu(/*updateItems=*/true, Shift);
     }
     if (gSettings.gbLineMode == 0)
-        frmMain->Show();
+        OverlayOwner::get().Show();
 }
 
 void OverlayForm::lblShow_DragDrop(double X, double Y)
@@ -48,12 +48,12 @@ void OverlayForm::dropTextAt(int16_t left, int16_t top)
 
 void OverlayForm::lblShow_Click()
 {
-    frmMain->FocusInput();
+    OverlayOwner::get().FocusInput();
 }
 
 void OverlayForm::picShow_Click()
 {
-    frmMain->FocusInput();
+    OverlayOwner::get().FocusInput();
 }
 
 void OverlayForm::tmrBlink_Timer()

@@ -19,5 +19,4 @@ OverlayAxis OverlayAxisFor(int screenPixels, int16_t twipsPerPixel, int16_t marg
                            int16_t marginAfter);
 
 QRect OverlayRect(int screenWidth, int screenHeight, int16_t twipsX, int16_t twipsY,
-                  int16_t marginLeft, int16_t marginRight, int16_t marginTop,
-                  int16_t marginBottom);
+                  int16_t marginLeft, int16_t marginRight, int16_t marginTop, int16_t marginBottom);
