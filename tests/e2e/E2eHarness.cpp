@@ -739,4 +739,26 @@ XWindow inputFocus()
     return focus;
 }
 
+bool keyboardIsIn(XWindow window)
+{
+    Display *dpy = display();
+    Window at = inputFocus();
+    // The focus may rest on the window itself or on a window inside it; walk up to the root.
+    for (int depth = 0; at != 0 && at != PointerRoot && depth < 16; ++depth) {
+        if (at == window)
+            return true;
+        Window root = 0, parent = 0;
+        Window *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(dpy, at, &root, &parent, &children, &count))
+            return false;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            return false;
+        at = parent;
+    }
+    return false;
+}
+
 } // namespace e2e

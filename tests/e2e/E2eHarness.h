@@ -174,5 +174,7 @@ QRect outerRect(XWindow window);
 XWindow activeWindow();
 // The window that has the keyboard.
 XWindow inputFocus();
+// Whether the keyboard is in the window or a window inside it.
+bool keyboardIsIn(XWindow window);
 
 } // namespace e2e

@@ -172,8 +172,11 @@ TEST_F(WindowsFromOutside, EnterOnTheGeneralDialogsCancelOrHelpPressesThatButton
     keyUp("Shift_L");
     pause(100);
     tapKey("Return"); // on Help
-    ASSERT_NE(waitForWindow(HelpTitle), 0u);
+    const XWindow help = waitForWindow(HelpTitle);
+    ASSERT_NE(help, 0u);
     EXPECT_EQ(windowsNamed(GeneralTitle).size(), 1u) << "the dialog stays open under its help";
+    // Escape goes to whichever window has the keyboard: wait until the help window has it.
+    ASSERT_TRUE(waitUntil([&] { return keyboardIsIn(help); }, 5000));
     tapKey("Escape");
     ASSERT_TRUE(waitForNoWindow(HelpTitle));
     const XWindow dialog = waitForWindow(GeneralTitle);
