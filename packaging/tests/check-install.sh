@@ -7,6 +7,7 @@
 #    the executable links, and fonts-liberation) and its contents, read back with dpkg-deb.
 # 4. The installed program, run by a user whose home is empty under Xvfb (run-installed.sh).
 set -euo pipefail
+trap 'echo "check-install: stopped by a failing command at line $LINENO" >&2' ERR
 build=$(cd "$1" && pwd)
 version=$2 id=$3 sizes=$4
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -72,7 +73,7 @@ ok "launcher entry and metadata"
 # 3. The package.
 cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
-deb=$(find "$work/package" -maxdepth 1 -name '*.deb' | head -n1)
+deb=$(find "$work/package" -maxdepth 1 -name '*.deb' -print -quit)
 if [ -z "$deb" ]; then
     fail "cpack made no .deb"
 else
@@ -85,8 +86,11 @@ else
     [ "$(field Description | wc -l)" -ge 3 ] || fail "no long description"
     depends=$(field Depends)
     # Every library the executable links comes from a package the package depends on.
+    # The cache is read once into a variable: a reader that stops at its match would end the
+    # writer with SIGPIPE, which pipefail turns into the script's end.
+    library_cache=$(ldconfig -p)
     for library in $(readelf -d "$prefix/bin/quillan" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-        path=$(ldconfig -p | awk -v l="$library" '$1 == l {print $NF; exit}')
+        path=$(awk -v l="$library" '$1 == l && !found {print $NF; found = 1}' <<<"$library_cache")
         owner=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -n1 | cut -d: -f1 || true)
         [ -z "$owner" ] && owner=$(dpkg -S "$path" 2>/dev/null | head -n1 | cut -d: -f1 || true)
         if [ -z "$owner" ]; then
