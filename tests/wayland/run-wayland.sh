@@ -57,6 +57,61 @@ for tool in sway swaymsg dbus-daemon pipewire /usr/libexec/xdg-desktop-portal \
 done
 [ -x "$pointer" ] || fail "no virtual-pointer helper at $pointer"
 
+# The session runs as $test_user with a /tmp of its own, but the files it runs (this checkout, the
+# build, the command, the pointer helper) must stay at their paths and within the user's reach: a
+# checkout under /tmp would be hidden by the private /tmp, and one under a folder that the user may
+# not enter (/root) could not be reached at all. Inside the session's mount namespace each such
+# tree is bound back at its own path, over a fresh folder where it was out of reach; nothing of
+# this is seen outside the namespace.
+trees=() tree_fds=() tree_covers=()
+can_enter() {
+    setpriv --reuid="$test_user" --regid="$(id -g "$test_user")" --clear-groups test -x "$1"
+}
+expose_trees() {
+    local command=$1 path candidate kept covered prefix part
+    local -a candidates=("$(dirname "$(dirname "$(dirname "$self")")")" "$PWD"
+        "$(dirname "$(readlink -f "$(command -v "$command" || echo "$command")")")"
+        "$(dirname "$(readlink -f "$pointer")")")
+    for candidate in "${candidates[@]}"; do
+        path=$(readlink -f "$candidate") || continue
+        [ -d "$path" ] || continue
+        covered=""
+        for kept in "${trees[@]}"; do
+            case $path/ in "$kept"/*) covered=1 ;; esac
+        done
+        [ -n "$covered" ] && continue
+        # Where the user's reach ends on the way down: /tmp itself, or the first folder the user
+        # may not enter. A tree the user reaches as it is needs nothing.
+        covered="" prefix=""
+        IFS=/ read -ra parts <<<"${path#/}"
+        for part in "${parts[@]}"; do
+            prefix=$prefix/$part
+            if [ "$prefix" = /tmp ]; then covered=/tmp; break; fi
+            if ! can_enter "$prefix"; then covered=$prefix; break; fi
+        done
+        [ -n "$covered" ] || continue
+        [ "$covered" = "$path" ] && fail "$test_user may not enter $path"
+        exec {fd}<"$path" || fail "cannot open $path"
+        trees+=("$path") tree_fds+=("$fd") tree_covers+=("$covered")
+    done
+}
+bind_trees_back() {
+    local i cover
+    local -a covered=(/tmp)
+    for i in "${!trees[@]}"; do
+        cover=${tree_covers[$i]}
+        if [[ " ${covered[*]} " != *" $cover "* ]]; then
+            mount -t tmpfs -o mode=755,size=1m quillan-reach "$cover" || fail "cannot cover $cover"
+            covered+=("$cover")
+        fi
+        (umask 022 && mkdir -p "${trees[$i]}") || fail "cannot make ${trees[$i]}"
+        # --no-canonicalize: the descriptor itself is the source, not the path it names, which now
+        # lies under the fresh folder.
+        mount --no-canonicalize --bind "/proc/self/fd/${tree_fds[$i]}" "${trees[$i]}" \
+            || fail "cannot bind ${trees[$i]} back"
+    done
+}
+
 case $stage in
 outer)
     if [ "$(id -u)" -eq 0 ]; then
@@ -76,7 +131,9 @@ outer)
     exec setsid --wait env RUN_WAYLAND_STAGE=session RUN_WAYLAND_PRIVATE_TMP=0 "$self" "${args[@]}"
     ;;
 namespace)
+    expose_trees "$1"
     mount -t tmpfs -o mode=1777,size=512m quillan-tmp /tmp || fail "cannot mount a private /tmp"
+    bind_trees_back
     exec setpriv --reuid="$test_user" --regid="$(id -g "$test_user")" --clear-groups \
         env RUN_WAYLAND_STAGE=session RUN_WAYLAND_PRIVATE_TMP=1 RUN_WAYLAND_PID_NAMESPACE=1 \
         "$self" "${args[@]}"
