@@ -1,5 +1,6 @@
 #include "TextPreferences.h"
 
+#include "CaptionFrame.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
 #include "PaletteWindow.h"
@@ -67,9 +68,9 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &caption)
     return label;
 }
 
-FrameBox *MakeFrame(QWidget *parent, const char *name, const QString &caption)
+CaptionFrame *MakeFrame(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *frame = new FrameBox(caption, parent);
+    auto *frame = new CaptionFrame(parent, caption, FrameLook::textDialog());
     frame->setObjectName(QLatin1String(name));
     return frame;
 }
@@ -300,7 +301,7 @@ void TextPreferences::Form_Load()
 
     setSampleFont(SettingsFont(lblSample->font(), /*full=*/true));
 
-    Frame4->setTitle(OffsetCaption(hsbGap->value()));
+    Frame4->setCaption(OffsetCaption(hsbGap->value()));
     // An offset beyond -20 to 20 (only a damaged file holds one) becomes the nearer end, and is
     // kept as such: the scroll bar's change stores what it shows.
     hsbGap->setValue(s.gnShadowGap);
@@ -459,7 +460,7 @@ void TextPreferences::picCursorcol_Click()
 void TextPreferences::hsbGap_Change()
 {
     gSettings.gnShadowGap = int16_t(hsbGap->value());
-    Frame4->setTitle(OffsetCaption(hsbGap->value()));
+    Frame4->setCaption(OffsetCaption(hsbGap->value()));
 }
 
 void TextPreferences::optVertical_Click()

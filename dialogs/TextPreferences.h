@@ -5,7 +5,7 @@
 #include <array>
 
 class ColorSwatch;
-class FrameBox;
+class CaptionFrame;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -55,28 +55,28 @@ public:
     // when it is open already.
     void Show();
 
-    FrameBox *Frame2; // "Font"
+    CaptionFrame *Frame2; // "Font"
     QLabel *Label5; // "Name"
     QLabel *Label1; // "Size"
     QComboBox *cboFonts;
     QComboBox *cboSize;
-    FrameBox *Frame1; // "Style"
+    CaptionFrame *Frame1; // "Style"
     std::array<StyleButton *, 4> chkStyle {};
-    FrameBox *Frame3; // "Colors"
+    CaptionFrame *Frame3; // "Colors"
     ColorSwatch *picTextCol;
     QPushButton *cmdTextCol;
     ColorSwatch *picShadowCol;
     QPushButton *cmdShadowCol;
     ColorSwatch *picCursorCol;
     QPushButton *cmdCursorCol;
-    FrameBox *Frame4; // "Offset: n"
+    CaptionFrame *Frame4; // "Offset: n"
     QScrollBar *hsbGap;
-    FrameBox *Frame5; // "Cursor Style"
+    CaptionFrame *Frame5; // "Cursor Style"
     QRadioButton *optVertical;
     QLabel *Label2; // " |"
     QRadioButton *optLateral;
     QLabel *Label3; // " _"
-    FrameBox *Frame6; // "Sample"
+    CaptionFrame *Frame6; // "Sample"
     SampleBox *picFontSample;
     QLabel *lblSample;
     QPushButton *cmdOK;
