@@ -14,29 +14,38 @@
 #include <QWidget>
 #include <QWindow>
 
-QRect TwipsRect(int left, int top, int width, int height)
+QRect TwipsRect(int left, int top, int width, int height, TwipSizes sizes)
 {
     const int tx = gSettings.gnTwipsX;
     const int ty = gSettings.gnTwipsY;
     const int x = units::TwipsToPixels(left, tx);
     const int y = units::TwipsToPixels(top, ty);
+    if (sizes == TwipSizes::Separately)
+        return QRect(x, y, units::TwipsToPixels(width, tx), units::TwipsToPixels(height, ty));
     return QRect(x, y, units::TwipsToPixels(double(left) + width, tx) - x,
                  units::TwipsToPixels(double(top) + height, ty) - y);
+}
+
+namespace {
+int centredStart(int outerPixels, int itemPixels, int twipsPerPixel)
+{
+    const int64_t twips = units::IntDiv(units::PixelsToTwips(outerPixels, twipsPerPixel)
+                                            - units::PixelsToTwips(itemPixels, twipsPerPixel),
+                                        2);
+    return units::TwipsToPixels(double(twips), twipsPerPixel);
+}
+} // namespace
+
+QPoint CentredIn(QSize outerPixels, QSize itemPixels)
+{
+    return QPoint(centredStart(outerPixels.width(), itemPixels.width(), gSettings.gnTwipsX),
+                  centredStart(outerPixels.height(), itemPixels.height(), gSettings.gnTwipsY));
 }
 
 QPoint CentredTopLeft(QSize outerPixels)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int tx = gSettings.gnTwipsX;
-    const int ty = gSettings.gnTwipsY;
-    const int64_t left = units::IntDiv(units::PixelsToTwips(screen.width(), tx)
-                                           - units::PixelsToTwips(outerPixels.width(), tx),
-                                       2);
-    const int64_t top = units::IntDiv(units::PixelsToTwips(screen.height(), ty)
-                                          - units::PixelsToTwips(outerPixels.height(), ty),
-                                      2);
-    return screen.topLeft()
-        + QPoint(units::TwipsToPixels(double(left), tx), units::TwipsToPixels(double(top), ty));
+    return screen.topLeft() + CentredIn(screen.size(), outerPixels);
 }
 
 namespace {

@@ -9,12 +9,20 @@ class QWidget;
 // Where the dialogs put themselves. Their layouts are given in twips; gSettings.gnTwipsX and
 // gnTwipsY turn them into pixels.
 
-// A control's place from its Left, Top, Width and Height in twips. The edges are converted, not
-// the sizes, so controls that touch in twips touch in pixels too.
-QRect TwipsRect(int left, int top, int width, int height);
+// How a control's twips become pixels: its edges, so that controls that touch in twips touch in
+// pixels too (the About and General dialogs), or its corner and its size each on its own (the
+// Text dialog).
+enum class TwipSizes { FromEdges, Separately };
 
-// The top-left corner that centres a window of `outerPixels` (frame included) on the screen,
-// computed in twips: (screen - window), rounded to a whole number, \ 2.
+// A control's place from its Left, Top, Width and Height in twips.
+QRect TwipsRect(int left, int top, int width, int height, TwipSizes sizes = TwipSizes::FromEdges);
+
+// The offset that centres an item of `itemPixels` in `outerPixels`, computed in twips: the
+// difference \ 2, back to pixels.
+QPoint CentredIn(QSize outerPixels, QSize itemPixels);
+
+// The top-left corner that centres a window of `outerPixels` (frame included) on the screen, as
+// CentredIn computes it.
 QPoint CentredTopLeft(QSize outerPixels);
 
 // The window's frame around its client area, in pixels. Before the window is first shown, the

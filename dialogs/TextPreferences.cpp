@@ -31,11 +31,10 @@
 
 namespace {
 
-// The halving rule that centres the dialog and the sample: the difference of the outer sizes, in
-// twips, rounded to a whole number (halves to even), then halved dropping the remainder.
-double HalfDifference(double outerTwips, double itemTwips)
+// Gives a control its place and size from twips, relative to its container.
+void place(QWidget *control, int left, int top, int width, int height)
 {
-    return double(units::IntDiv(units::RoundHalfEven(outerTwips - itemTwips), 2));
+    control->setGeometry(TwipsRect(left, top, width, height, TwipSizes::Separately));
 }
 
 QString OffsetCaption(int offset)
@@ -235,14 +234,6 @@ TextPreferences::TextPreferences()
 
 TextPreferences::~TextPreferences() = default;
 
-void TextPreferences::place(QWidget *control, int left, int top, int width, int height) const
-{
-    const int tx = gSettings.gnTwipsX;
-    const int ty = gSettings.gnTwipsY;
-    control->setGeometry(units::TwipsToPixels(left, tx), units::TwipsToPixels(top, ty),
-                         units::TwipsToPixels(width, tx), units::TwipsToPixels(height, ty));
-}
-
 // --- opening and closing ---------------------------------------------------------------------
 
 void TextPreferences::Form_Load()
@@ -251,19 +242,7 @@ void TextPreferences::Form_Load()
     SetFormTopmost(this, 1);
     s.gbDialogOpen = True;
 
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QSize outer = size() + FrameExtra(this);
-    const int tx = s.gnTwipsX;
-    const int ty = s.gnTwipsY;
-    MoveFrameTo(
-        this,
-        QPoint(screen.x()
-                   + units::TwipsToPixels(
-                       HalfDifference(double(screen.width()) * tx, double(outer.width()) * tx), tx),
-               screen.y()
-                   + units::TwipsToPixels(
-                       HalfDifference(double(screen.height()) * ty, double(outer.height()) * ty),
-                       ty)));
+    CentreOnScreen(this);
 
     // The palette window stands against this dialog and shows its picks in the swatches.
     TextDialogLink &link = textDialogLink();
@@ -362,13 +341,7 @@ void TextPreferences::setSampleFont(const QFont &font)
 
 void TextPreferences::CenterSample()
 {
-    const int tx = gSettings.gnTwipsX;
-    const int ty = gSettings.gnTwipsY;
-    const double left
-        = HalfDifference(double(picFontSample->width()) * tx, double(lblSample->width()) * tx);
-    const double top
-        = HalfDifference(double(picFontSample->height()) * ty, double(lblSample->height()) * ty);
-    lblSample->move(units::TwipsToPixels(left, tx), units::TwipsToPixels(top, ty));
+    lblSample->move(CentredIn(picFontSample->size(), lblSample->size()));
 }
 
 void TextPreferences::cboFonts_Click()

@@ -90,8 +90,6 @@ protected:
     void reject() override;
 
 private:
-    // Gives a control its place and size from twips, relative to its container.
-    void place(QWidget *control, int left, int top, int width, int height) const;
     // The sample label's font changed: it sizes itself to its text again and is centred.
     void setSampleFont(const QFont &font);
     // Closes the palette window, then this dialog (running its Form_Unload).
