@@ -42,12 +42,6 @@ QPoint CentredIn(QSize outerPixels, QSize itemPixels)
                   centredStart(outerPixels.height(), itemPixels.height(), gSettings.gnTwipsY));
 }
 
-QPoint CentredTopLeft(QSize outerPixels)
-{
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    return screen.topLeft() + CentredIn(screen.size(), outerPixels);
-}
-
 namespace {
 // The frame around the window's client area: the one it has, or before it is first shown (and
 // framed) the one the system says it will give it.
@@ -68,15 +62,16 @@ QMargins frameOf(const QWidget *window)
         = platform::caps().frame->expectedFrame(platform::NativeWindow(handle->winId()));
     return QMargins(frame.left, frame.top, frame.right, frame.bottom);
 }
-} // namespace
 
-QSize FrameExtra(const QWidget *window)
+// The top-left corner that centres a window of `outerPixels` (frame included) on the screen.
+QPoint centredTopLeft(QSize outerPixels)
 {
-    const QMargins frame = frameOf(window);
-    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return screen.topLeft() + CentredIn(screen.size(), outerPixels);
 }
 
-void MoveFrameTo(QWidget *window, QPoint outerTopLeft)
+// Puts the window so that its frame's top-left corner is at `outerTopLeft`.
+void moveFrameTo(QWidget *window, QPoint outerTopLeft)
 {
     // The client area is placed, below and right of the frame: a window's own position (move)
     // means the frame's corner only while the toolkit knows the frame, which before the first
@@ -85,10 +80,17 @@ void MoveFrameTo(QWidget *window, QPoint outerTopLeft)
     window->setGeometry(
         QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window->geometry().size()));
 }
+} // namespace
+
+QSize FrameExtra(const QWidget *window)
+{
+    const QMargins frame = frameOf(window);
+    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+}
 
 void CentreOnScreen(QWidget *window)
 {
-    MoveFrameTo(window, CentredTopLeft(window->size() + FrameExtra(window)));
+    moveFrameTo(window, centredTopLeft(window->size() + FrameExtra(window)));
 }
 
 void ReturnToOverlay(QWidget *dialog, bool focusInput)

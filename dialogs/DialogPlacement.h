@@ -21,20 +21,13 @@ QRect TwipsRect(int left, int top, int width, int height, TwipSizes sizes = Twip
 // difference \ 2, back to pixels.
 QPoint CentredIn(QSize outerPixels, QSize itemPixels);
 
-// The top-left corner that centres a window of `outerPixels` (frame included) on the screen, as
-// CentredIn computes it.
-QPoint CentredTopLeft(QSize outerPixels);
-
 // The window's frame around its client area, in pixels. Before the window is first shown, the
 // frame the window manager will give it (0 x 0 where there is none), so that a dialog can be
 // placed by its outer size before it appears.
 QSize FrameExtra(const QWidget *window);
 
-// Puts the window so that its frame's top-left corner is at `outerTopLeft`.
-void MoveFrameTo(QWidget *window, QPoint outerTopLeft);
-
-// Centres the window on the screen by its outer size (frame included), as CentredTopLeft
-// computes it.
+// Centres the window on the screen by its outer size (frame included), as CentredIn computes
+// it. The frame's corner is placed, not the client area's.
 void CentreOnScreen(QWidget *window);
 
 // What a closing dialog does last: it leaves the topmost band and gives it back to the overlay,
