@@ -2,14 +2,17 @@
 
 #include <QPainter>
 
-CaptionFrame::CaptionFrame(QWidget *parent, const QString &caption)
+CaptionFrame::CaptionFrame(QWidget *parent, const QString &caption, const FrameLook &look)
     : QWidget(parent)
     , m_caption(caption)
+    , m_look(look)
 {
 }
 
 void CaptionFrame::setCaption(const QString &caption)
 {
+    if (m_caption == caption)
+        return;
     m_caption = caption;
     update();
 }
@@ -19,17 +22,37 @@ void CaptionFrame::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QFontMetrics metrics(font());
     // The edge runs through the middle of the caption's line.
-    const int top = m_caption.isEmpty() ? 0 : metrics.height() / 2;
+    const bool atTop = m_caption.isEmpty() && m_look.edgeRisesWithoutCaption;
+    const int top = atTop ? 0 : metrics.height() / 2;
     const QRect edge(0, top, width() - 1, height() - 1 - top);
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(edge.adjusted(0, 0, -1, -1));
-    p.setPen(palette().color(QPalette::Light));
-    p.drawRect(edge.adjusted(1, 1, 0, 0));
+    const auto drawShadow = [&] {
+        p.setPen(palette().color(m_look.shadow));
+        p.drawRect(edge.adjusted(0, 0, -1, -1));
+    };
+    const auto drawLight = [&] {
+        p.setPen(palette().color(QPalette::Light));
+        p.drawRect(edge.adjusted(1, 1, 0, 0));
+    };
+    if (m_look.lightOverShadow) {
+        drawShadow();
+        drawLight();
+    } else {
+        drawLight();
+        drawShadow();
+    }
     if (m_caption.isEmpty())
         return;
-    const QRect text(8, 0, metrics.horizontalAdvance(m_caption) + 4, metrics.height());
+    // The caption interrupts the top edge, with a blank's room on either side.
+    const QRect text(m_look.captionLeft, 0, metrics.horizontalAdvance(m_caption) + 4,
+                     metrics.height());
     p.fillRect(text, palette().color(QPalette::Window));
-    p.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    p.drawText(text, Qt::AlignCenter | Qt::TextSingleLine, m_caption);
+    const QPalette::ColorGroup group = m_look.captionFollowsActivation
+        ? palette().currentColorGroup()
+        : (isEnabled() ? QPalette::Active : QPalette::Disabled);
+    p.setPen(palette().color(group, QPalette::WindowText));
+    if (m_look.captionCentred)
+        p.drawText(text, Qt::AlignCenter | Qt::TextSingleLine, m_caption);
+    else
+        p.drawText(text.translated(2, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   m_caption);
 }

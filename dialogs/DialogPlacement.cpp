@@ -14,29 +14,32 @@
 #include <QWidget>
 #include <QWindow>
 
-QRect TwipsRect(int left, int top, int width, int height)
+QRect TwipsRect(int left, int top, int width, int height, TwipSizes sizes)
 {
     const int tx = gSettings.gnTwipsX;
     const int ty = gSettings.gnTwipsY;
     const int x = units::TwipsToPixels(left, tx);
     const int y = units::TwipsToPixels(top, ty);
+    if (sizes == TwipSizes::Separately)
+        return QRect(x, y, units::TwipsToPixels(width, tx), units::TwipsToPixels(height, ty));
     return QRect(x, y, units::TwipsToPixels(double(left) + width, tx) - x,
                  units::TwipsToPixels(double(top) + height, ty) - y);
 }
 
-QPoint CentredTopLeft(QSize outerPixels)
+namespace {
+int centredStart(int outerPixels, int itemPixels, int twipsPerPixel)
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int tx = gSettings.gnTwipsX;
-    const int ty = gSettings.gnTwipsY;
-    const int64_t left = units::IntDiv(units::PixelsToTwips(screen.width(), tx)
-                                           - units::PixelsToTwips(outerPixels.width(), tx),
-                                       2);
-    const int64_t top = units::IntDiv(units::PixelsToTwips(screen.height(), ty)
-                                          - units::PixelsToTwips(outerPixels.height(), ty),
-                                      2);
-    return screen.topLeft()
-        + QPoint(units::TwipsToPixels(double(left), tx), units::TwipsToPixels(double(top), ty));
+    const int64_t twips = units::IntDiv(units::PixelsToTwips(outerPixels, twipsPerPixel)
+                                            - units::PixelsToTwips(itemPixels, twipsPerPixel),
+                                        2);
+    return units::TwipsToPixels(double(twips), twipsPerPixel);
+}
+} // namespace
+
+QPoint CentredIn(QSize outerPixels, QSize itemPixels)
+{
+    return QPoint(centredStart(outerPixels.width(), itemPixels.width(), gSettings.gnTwipsX),
+                  centredStart(outerPixels.height(), itemPixels.height(), gSettings.gnTwipsY));
 }
 
 namespace {
@@ -59,15 +62,16 @@ QMargins frameOf(const QWidget *window)
         = platform::caps().frame->expectedFrame(platform::NativeWindow(handle->winId()));
     return QMargins(frame.left, frame.top, frame.right, frame.bottom);
 }
-} // namespace
 
-QSize FrameExtra(const QWidget *window)
+// The top-left corner that centres a window of `outerPixels` (frame included) on the screen.
+QPoint centredTopLeft(QSize outerPixels)
 {
-    const QMargins frame = frameOf(window);
-    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return screen.topLeft() + CentredIn(screen.size(), outerPixels);
 }
 
-void MoveFrameTo(QWidget *window, QPoint outerTopLeft)
+// Puts the window so that its frame's top-left corner is at `outerTopLeft`.
+void moveFrameTo(QWidget *window, QPoint outerTopLeft)
 {
     // The client area is placed, below and right of the frame: a window's own position (move)
     // means the frame's corner only while the toolkit knows the frame, which before the first
@@ -76,10 +80,17 @@ void MoveFrameTo(QWidget *window, QPoint outerTopLeft)
     window->setGeometry(
         QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window->geometry().size()));
 }
+} // namespace
+
+QSize FrameExtra(const QWidget *window)
+{
+    const QMargins frame = frameOf(window);
+    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+}
 
 void CentreOnScreen(QWidget *window)
 {
-    MoveFrameTo(window, CentredTopLeft(window->size() + FrameExtra(window)));
+    moveFrameTo(window, centredTopLeft(window->size() + FrameExtra(window)));
 }
 
 void ReturnToOverlay(QWidget *dialog, bool focusInput)

@@ -1,5 +1,6 @@
 #include "TextPreferences.h"
 
+#include "CaptionFrame.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
 #include "PaletteWindow.h"
@@ -30,11 +31,10 @@
 
 namespace {
 
-// The halving rule that centres the dialog and the sample: the difference of the outer sizes, in
-// twips, rounded to a whole number (halves to even), then halved dropping the remainder.
-double HalfDifference(double outerTwips, double itemTwips)
+// Gives a control its place and size from twips, relative to its container.
+void place(QWidget *control, int left, int top, int width, int height)
 {
-    return double(units::IntDiv(units::RoundHalfEven(outerTwips - itemTwips), 2));
+    control->setGeometry(TwipsRect(left, top, width, height, TwipSizes::Separately));
 }
 
 QString OffsetCaption(int offset)
@@ -67,9 +67,9 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &caption)
     return label;
 }
 
-FrameBox *MakeFrame(QWidget *parent, const char *name, const QString &caption)
+CaptionFrame *MakeFrame(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *frame = new FrameBox(caption, parent);
+    auto *frame = new CaptionFrame(parent, caption, FrameLook::textDialog());
     frame->setObjectName(QLatin1String(name));
     return frame;
 }
@@ -234,14 +234,6 @@ TextPreferences::TextPreferences()
 
 TextPreferences::~TextPreferences() = default;
 
-void TextPreferences::place(QWidget *control, int left, int top, int width, int height) const
-{
-    const int tx = gSettings.gnTwipsX;
-    const int ty = gSettings.gnTwipsY;
-    control->setGeometry(units::TwipsToPixels(left, tx), units::TwipsToPixels(top, ty),
-                         units::TwipsToPixels(width, tx), units::TwipsToPixels(height, ty));
-}
-
 // --- opening and closing ---------------------------------------------------------------------
 
 void TextPreferences::Form_Load()
@@ -250,19 +242,7 @@ void TextPreferences::Form_Load()
     SetFormTopmost(this, 1);
     s.gbDialogOpen = True;
 
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QSize outer = size() + FrameExtra(this);
-    const int tx = s.gnTwipsX;
-    const int ty = s.gnTwipsY;
-    MoveFrameTo(
-        this,
-        QPoint(screen.x()
-                   + units::TwipsToPixels(
-                       HalfDifference(double(screen.width()) * tx, double(outer.width()) * tx), tx),
-               screen.y()
-                   + units::TwipsToPixels(
-                       HalfDifference(double(screen.height()) * ty, double(outer.height()) * ty),
-                       ty)));
+    CentreOnScreen(this);
 
     // The palette window stands against this dialog and shows its picks in the swatches.
     TextDialogLink &link = textDialogLink();
@@ -300,7 +280,7 @@ void TextPreferences::Form_Load()
 
     setSampleFont(SettingsFont(lblSample->font(), /*full=*/true));
 
-    Frame4->setTitle(OffsetCaption(hsbGap->value()));
+    Frame4->setCaption(OffsetCaption(hsbGap->value()));
     // An offset beyond -20 to 20 (only a damaged file holds one) becomes the nearer end, and is
     // kept as such: the scroll bar's change stores what it shows.
     hsbGap->setValue(s.gnShadowGap);
@@ -361,13 +341,7 @@ void TextPreferences::setSampleFont(const QFont &font)
 
 void TextPreferences::CenterSample()
 {
-    const int tx = gSettings.gnTwipsX;
-    const int ty = gSettings.gnTwipsY;
-    const double left
-        = HalfDifference(double(picFontSample->width()) * tx, double(lblSample->width()) * tx);
-    const double top
-        = HalfDifference(double(picFontSample->height()) * ty, double(lblSample->height()) * ty);
-    lblSample->move(units::TwipsToPixels(left, tx), units::TwipsToPixels(top, ty));
+    lblSample->move(CentredIn(picFontSample->size(), lblSample->size()));
 }
 
 void TextPreferences::cboFonts_Click()
@@ -459,7 +433,7 @@ void TextPreferences::picCursorcol_Click()
 void TextPreferences::hsbGap_Change()
 {
     gSettings.gnShadowGap = int16_t(hsbGap->value());
-    Frame4->setTitle(OffsetCaption(hsbGap->value()));
+    Frame4->setCaption(OffsetCaption(hsbGap->value()));
 }
 
 void TextPreferences::optVertical_Click()

@@ -5,7 +5,7 @@
 #include <array>
 
 class ColorSwatch;
-class FrameBox;
+class CaptionFrame;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -55,28 +55,28 @@ public:
     // when it is open already.
     void Show();
 
-    FrameBox *Frame2; // "Font"
+    CaptionFrame *Frame2; // "Font"
     QLabel *Label5; // "Name"
     QLabel *Label1; // "Size"
     QComboBox *cboFonts;
     QComboBox *cboSize;
-    FrameBox *Frame1; // "Style"
+    CaptionFrame *Frame1; // "Style"
     std::array<StyleButton *, 4> chkStyle {};
-    FrameBox *Frame3; // "Colors"
+    CaptionFrame *Frame3; // "Colors"
     ColorSwatch *picTextCol;
     QPushButton *cmdTextCol;
     ColorSwatch *picShadowCol;
     QPushButton *cmdShadowCol;
     ColorSwatch *picCursorCol;
     QPushButton *cmdCursorCol;
-    FrameBox *Frame4; // "Offset: n"
+    CaptionFrame *Frame4; // "Offset: n"
     QScrollBar *hsbGap;
-    FrameBox *Frame5; // "Cursor Style"
+    CaptionFrame *Frame5; // "Cursor Style"
     QRadioButton *optVertical;
     QLabel *Label2; // " |"
     QRadioButton *optLateral;
     QLabel *Label3; // " _"
-    FrameBox *Frame6; // "Sample"
+    CaptionFrame *Frame6; // "Sample"
     SampleBox *picFontSample;
     QLabel *lblSample;
     QPushButton *cmdOK;
@@ -90,8 +90,6 @@ protected:
     void reject() override;
 
 private:
-    // Gives a control its place and size from twips, relative to its container.
-    void place(QWidget *control, int left, int top, int width, int height) const;
     // The sample label's font changed: it sizes itself to its text again and is centred.
     void setSampleFont(const QFont &font);
     // Closes the palette window, then this dialog (running its Form_Unload).

@@ -60,44 +60,6 @@ void ColorSwatch::paintEvent(QPaintEvent *)
     qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true, &fill);
 }
 
-// --- FrameBox --------------------------------------------------------------------------------
-
-FrameBox::FrameBox(const QString &title, QWidget *parent)
-    : QWidget(parent)
-    , m_title(title)
-{
-}
-
-void FrameBox::setTitle(const QString &title)
-{
-    if (m_title == title)
-        return;
-    m_title = title;
-    update();
-}
-
-void FrameBox::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    const QFontMetrics metrics(font());
-    const int lineY = metrics.height() / 2;
-    // The etched line: a shadow line with a light line one pixel below and to the right of it.
-    const QRect outline(0, lineY, width() - 1, height() - lineY - 1);
-    painter.setPen(palette().color(QPalette::Light));
-    painter.drawRect(outline.translated(1, 1).adjusted(0, 0, -1, -1));
-    painter.setPen(palette().color(QPalette::Mid));
-    painter.drawRect(outline.adjusted(0, 0, -1, -1));
-    if (m_title.isEmpty())
-        return;
-    // The caption interrupts the top line, with a blank's room on either side.
-    constexpr int captionLeft = 6;
-    const int captionWidth = metrics.horizontalAdvance(m_title) + 4;
-    painter.fillRect(captionLeft, 0, captionWidth, metrics.height(), palette().window());
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRect(captionLeft + 2, 0, captionWidth, metrics.height()),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_title);
-}
-
 // --- SampleBox -------------------------------------------------------------------------------
 
 SampleBox::SampleBox(QWidget *parent)

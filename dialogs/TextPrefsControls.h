@@ -48,23 +48,6 @@ private:
     QRgb m_backColor = qRgb(255, 255, 255);
 };
 
-// A frame: an etched rectangle with its caption set into the top line, as dialogs of this kind
-// draw one. Its controls stand on it at positions relative to its outer corner.
-class FrameBox : public QWidget
-{
-public:
-    FrameBox(const QString &title, QWidget *parent);
-
-    const QString &title() const { return m_title; }
-    void setTitle(const QString &title);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QString m_title;
-};
-
 // A picture box with a white background inside a sunken 2-pixel border. Its controls stand on
 // client(), the area inside the border, which also clips them.
 class SampleBox : public QFrame

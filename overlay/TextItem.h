@@ -40,8 +40,6 @@ public:
 
     double left() const { return m_left; }
     double top() const { return m_top; }
-    void setLeft(double left) { move(left, m_top); }
-    void setTop(double top) { move(m_left, top); }
     void move(double left, double top);
 
     // The size follows the caption and the font; setWidth overrides the width until either

@@ -36,7 +36,7 @@ void drawStroke()
     const QRect band = strokeBand();
     drag(QPoint(band.left() + 20, band.center().y()), QPoint(band.right() - 20, band.center().y()),
          12, 15);
-    pause(150);
+    settle();
 }
 
 bool bandIsBare()
@@ -110,7 +110,7 @@ TEST_F(CommandMenu, EveryRightPressOpensItWhateverClosedTheOneBefore)
     ASSERT_TRUE(rightClickOpensMenu(onText().x(), onText().y()));
     click(surfacePoint().x(), surfacePoint().y() + 200);
     ASSERT_TRUE(menuCloses());
-    pause(100);
+    settle();
     ASSERT_TRUE(rightClickOpensMenu(onText().x(), onText().y()));
     tapKey("Escape");
     ASSERT_TRUE(menuCloses());
@@ -159,10 +159,11 @@ TEST_F(CommandMenu, LineModeChosenOnTheTextDrawsAtTheNextPressAndNotFromTheText)
     ASSERT_TRUE(rightClickOpensMenu(onText().x(), onText().y()));
     tapKey("Escape");
     ASSERT_TRUE(menuCloses());
-    pause(100);
+    ASSERT_TRUE(settle());
     const QImage before = screenshot();
     drag(onText(), onText() + QPoint(0, 150), 10, 20);
-    pause(300);
+    // Nothing to wait for on the screen: the program has taken the drag in once it settles.
+    ASSERT_TRUE(settle());
     EXPECT_EQ(screenshot(), before) << "a press on the text drew";
 
     // And the right press on the text still opens the menu.
@@ -195,7 +196,7 @@ TEST_F(CommandMenu, AccessKeysReachEveryEnabledItem)
     ASSERT_TRUE(rightClickOpensMenu(surfacePoint().x(), surfacePoint().y()));
     keysInMenu({"l", "l", "Return"});
     ASSERT_TRUE(menuCloses());
-    pause(200);
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(bandIsBare()) << "Draw Lines was chosen, not Clear Lines";
 
     // The third comes round to Clear Lines again.
@@ -210,10 +211,10 @@ TEST_F(CommandMenu, AccessKeysReachEveryEnabledItem)
     ASSERT_TRUE(rightClickOpensMenu(surfacePoint().x(), surfacePoint().y()));
     keysInMenu({"t", "t", "Return"});
     ASSERT_TRUE(menuCloses());
-    pause(200);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(text(), shown);
-    drawStroke();
-    pause(300);
+    drawStroke(); // settles: a line would be on the screen by now
+
     EXPECT_TRUE(bandIsBare()) << "text mode draws no line";
 }
 

@@ -58,11 +58,11 @@ TEST(Standby, TheKeyboardStaysWithTheProgramAndTypingGoesOnAfterTheReturn)
         chord({"Control_L", "s"});
         typeText(byMenu ? QStringLiteral("q") : QStringLiteral("k"));
         chord({"Control_L", "c"});
-        pause(200);
+        ASSERT_TRUE(settle());
         EXPECT_TRUE(overlayAway());
 
         keyDown("F10");
-        pause(300);
+        pause(300); // the key held as a hand holds it
         keyUp("F10");
         ASSERT_TRUE(waitUntil(overlayBack)) << "the standby key brings the overlay back";
         EXPECT_TRUE(waitUntil([&] { return !textShown(); }, 2000))

@@ -71,11 +71,11 @@ protected:
     void choose(std::initializer_list<const char *> keys)
     {
         m_program.openMenu(menuPoint().x(), menuPoint().y());
+        // Each key taken in before the next: the first may open a submenu the next goes to.
         for (const char *key : keys) {
             tapKey(key);
-            pause(150);
+            settle();
         }
-        pause(250);
     }
 
     Settings saved()
@@ -100,12 +100,8 @@ TEST_F(WindowsFromOutside, ThePaletteWindowClosedFromOutsideRunsItsOwnClosing)
     const int rounds = underWindowManager() ? 2 : 1;
     // Draw &Lines (four down: Clear Lines and Restore Text are disabled).
     m_program.openMenu(menuPoint().x(), menuPoint().y());
-    for (int i = 0; i < 4; ++i) {
-        tapKey("Down");
-        pause(40);
-    }
-    tapKey("Return");
-    pause(300);
+    keysInMenu({"Down", "Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(settle());
     for (int round = 0; round < rounds; ++round) {
         SCOPED_TRACE(round);
         choose({"p", "l"});
@@ -140,7 +136,8 @@ TEST_F(WindowsFromOutside, ThePaletteWindowClosedFromOutsideRunsItsOwnClosing)
     choose({"p", "l"});
     XWindow palette = 0;
     ASSERT_TRUE(waitUntil([&] { return (palette = paletteWindow()) != 0; }));
-    pause(200);
+    ASSERT_TRUE(settle());
+    waitUntil([&] { return windowRect(palette).topLeft() == corner; });
     EXPECT_EQ(windowRect(palette).topLeft(), corner);
 }
 
@@ -148,14 +145,16 @@ TEST_F(WindowsFromOutside, EnterOnTheGeneralDialogsCancelOrHelpPressesThatButton
 {
     // Shift+Tab from the first control reaches Help, then Cancel.
     choose({"p", "g"});
-    ASSERT_NE(waitForWindow(GeneralTitle), 0u);
-    pause(300);
+    XWindow general = waitForWindow(GeneralTitle);
+    ASSERT_NE(general, 0u);
+    ASSERT_TRUE(waitUntil([&] { return keyboardIsIn(general); }));
+    ASSERT_TRUE(settle());
     tapKey("space"); // the first Alt box, which has the focus: ticked
     keyDown("Shift_L");
     tapKey("Tab");
     tapKey("Tab");
     keyUp("Shift_L");
-    pause(100);
+    ASSERT_TRUE(settle());
     tapKey("Return"); // on Cancel
     ASSERT_TRUE(waitForNoWindow(GeneralTitle));
 
@@ -164,13 +163,15 @@ TEST_F(WindowsFromOutside, EnterOnTheGeneralDialogsCancelOrHelpPressesThatButton
         = QFileInfo(Program::executable()).dir().filePath(QStringLiteral("Quillan.hlp"));
     ASSERT_TRUE(QFile::copy(shipped, m_program.folder() + QStringLiteral("/Quillan.hlp")));
     choose({"p", "g"});
-    ASSERT_NE(waitForWindow(GeneralTitle), 0u);
-    pause(300);
+    general = waitForWindow(GeneralTitle);
+    ASSERT_NE(general, 0u);
+    ASSERT_TRUE(waitUntil([&] { return keyboardIsIn(general); }));
+    ASSERT_TRUE(settle());
     tapKey("space");
     keyDown("Shift_L");
     tapKey("Tab");
     keyUp("Shift_L");
-    pause(100);
+    ASSERT_TRUE(settle());
     tapKey("Return"); // on Help
     const XWindow help = waitForWindow(HelpTitle);
     ASSERT_NE(help, 0u);
@@ -181,7 +182,7 @@ TEST_F(WindowsFromOutside, EnterOnTheGeneralDialogsCancelOrHelpPressesThatButton
     ASSERT_TRUE(waitForNoWindow(HelpTitle));
     const XWindow dialog = waitForWindow(GeneralTitle);
     ASSERT_NE(dialog, 0u);
-    pause(200);
+    ASSERT_TRUE(settle());
     // Cancel, clicked: without a window manager the keyboard does not come back by itself.
     const QPoint cancel
         = windowRect(dialog).topLeft() + QPoint((1320 + 427) / 15, (4695 + 165) / 15);
@@ -214,7 +215,7 @@ TEST_F(WindowsFromOutside, DialogsAreCentredByTheirOuterSize)
             ASSERT_TRUE(waitUntil([&] { return !frameExtents(dialog).isNull(); }))
                 << "the window manager frames the dialog";
         }
-        pause(200);
+        ASSERT_TRUE(settle());
         const QRect outer = outerRect(dialog);
         // Centred in twips (15 to the pixel) and turned back into pixels: within a pixel.
         EXPECT_NEAR(outer.left(), (screen.width() - outer.width()) / 2, 1)

@@ -4,6 +4,7 @@
 #include "MouseInput.h"
 #include "ProgramFixture.h"
 
+#include "dialogs/CaptionFrame.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
@@ -128,7 +129,7 @@ TEST_F(TextPreferencesTest, OpeningShowsTheSettingsAndTakesTheTopmostBand)
 
     EXPECT_EQ(dialog.cboFonts->currentText(), QStringLiteral("Arial"));
     EXPECT_EQ(dialog.cboSize->currentText(), QStringLiteral(" 36"));
-    EXPECT_EQ(dialog.Frame4->title(), QStringLiteral("Offset: 2"));
+    EXPECT_EQ(dialog.Frame4->caption(), QStringLiteral("Offset: 2"));
     EXPECT_EQ(dialog.hsbGap->value(), 2);
     EXPECT_TRUE(dialog.optVertical->isChecked());
     EXPECT_FALSE(dialog.optLateral->isChecked());
@@ -364,7 +365,7 @@ TEST_F(TextPreferencesTest, OkWithNoOffsetEmptiesTheShadow)
 {
     TextPreferences &dialog = open();
     dialog.hsbGap->setValue(0);
-    EXPECT_EQ(dialog.Frame4->title(), QStringLiteral("Offset: 0"));
+    EXPECT_EQ(dialog.Frame4->caption(), QStringLiteral("Offset: 0"));
     dialog.cmdOK_Click();
     EXPECT_EQ(gSettings.gnShadowGap, 0);
     EXPECT_TRUE(overlay().lblShadow.caption().isEmpty());
@@ -381,7 +382,7 @@ TEST_F(TextPreferencesTest, CancelKeepsTheFontButNotTheOffsetOrCaretStyle)
     dialog.chkStyle[0]->setChecked(false);
     dialog.chkStyle[3]->setChecked(true);
     dialog.hsbGap->setValue(12);
-    EXPECT_EQ(dialog.Frame4->title(), QStringLiteral("Offset: 12"));
+    EXPECT_EQ(dialog.Frame4->caption(), QStringLiteral("Offset: 12"));
     dialog.optLateral->setChecked(true);
     dialog.cmdCancel_Click();
 
@@ -521,7 +522,7 @@ TEST_F(TextPreferencesTest, DamagedOffsetsAndStyleFlagsShowAndStoreWhatTheOverla
             gSettings.gnFontStyle = {5, -1, 0, 2};
         });
         EXPECT_EQ(dialog.hsbGap->value(), row.shown);
-        EXPECT_EQ(dialog.Frame4->title(), QStringLiteral("Offset: %1").arg(row.shown));
+        EXPECT_EQ(dialog.Frame4->caption(), QStringLiteral("Offset: %1").arg(row.shown));
         EXPECT_EQ(gSettings.gnShadowGap, row.shown);
         // A flag that is not 0 is on, as the overlay's font has it.
         EXPECT_EQ(dialog.chkStyle[0]->value(), 1);
