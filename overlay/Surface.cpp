@@ -103,36 +103,55 @@ void Surface::setItems(std::array<const TextItem *, 3> bottomToTop)
     update();
 }
 
-QRect Surface::outlineBounds(const QRectF &outline)
+QRegion Surface::outlineBand(const QRectF &outline)
 {
-    return outline.isEmpty() ? QRect() : outline.toAlignedRect().adjusted(-2, -2, 2, 2);
+    if (outline.isEmpty())
+        return {};
+    // The dots lie on the first and last rows and columns of the aligned rectangle (see
+    // paintEvent: a rectangle drawn with a one-pixel pen takes a pixel more than its size).
+    const QRect dots = outline.toAlignedRect();
+    constexpr int Wide = 2;
+    const QRect grown = dots.adjusted(-Wide, -Wide, Wide, Wide);
+    QRegion band;
+    band += QRect(grown.left(), grown.top(), grown.width(), 2 * Wide + 1);
+    band += QRect(grown.left(), dots.bottom() - Wide, grown.width(), 2 * Wide + 1);
+    band += QRect(grown.left(), grown.top(), 2 * Wide + 1, grown.height());
+    band += QRect(dots.right() - Wide, grown.top(), 2 * Wide + 1, grown.height());
+    return band;
 }
 
 void Surface::setDragOutline(const QRectF &outline)
 {
     if (outline == m_outline)
         return;
-    const QRect before = outlineBounds(m_outline);
+    // Nothing but the outline changes while it moves: the dots of the old one go and the new ones
+    // come, and the box between them stays as it is.
+    const QRegion before = outlineBand(m_outline);
     m_outline = outline;
-    update(before | outlineBounds(m_outline));
+    update(before + outlineBand(m_outline));
 }
 
 void Surface::paintEvent(QPaintEvent *event)
 {
     m_pendingStroke = QRect(); // everything dirty is painted now
     QPainter painter(this);
-    const QRect area = event->rect();
-    if (!m_layer.isNull()) {
-        // Copy exactly the damaged area, device pixel for device pixel.
-        m_layer.paint(painter, area);
-    } else {
-        painter.fillRect(area, Qt::black);
-    }
     painter.setRenderHint(QPainter::TextAntialiasing);
-    for (const TextItem *item : m_items) {
-        if (item && item->isVisible() && item->paintBounds().intersects(area))
-            item->paint(painter, area);
+    // Rectangle by rectangle: the damage of a moving outline is a thin frame, and its bounding
+    // rectangle would take in everything inside it.
+    for (const QRect &area : event->region()) {
+        painter.setClipRect(area);
+        if (!m_layer.isNull()) {
+            // Copy exactly the damaged area, device pixel for device pixel.
+            m_layer.paint(painter, area);
+        } else {
+            painter.fillRect(area, Qt::black);
+        }
+        for (const TextItem *item : m_items) {
+            if (item && item->isVisible() && item->paintBounds().intersects(area))
+                item->paint(painter, area);
+        }
     }
+    painter.setClipping(false);
     if (!m_outline.isEmpty()) {
         // The outline a dragged label leaves under the pointer: dots that show on any picture.
         painter.setRenderHint(QPainter::Antialiasing, false);

@@ -70,7 +70,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    static QRect outlineBounds(const QRectF &outline);
+    // The band the outline's dots cover, widened by two pixels on each side of its four edges.
+    static QRegion outlineBand(const QRectF &outline);
     void drawStroke(const QPointF &from, const QPointF &to);
 
     SurfaceEvents *m_events;

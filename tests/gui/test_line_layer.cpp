@@ -1,6 +1,6 @@
-// The drawing surface's picture as a snapshot and tiles of lines: strokes give exactly the pixels
-// of strokes drawn straight onto a whole image, across tile borders and over the picture's edges, the
-// surface paints exactly that picture, and a new picture drops every line.
+// The drawing surface: its picture as a snapshot and tiles of lines, whose strokes give exactly the
+// pixels of strokes drawn straight onto a whole image, across tile borders and over the picture's
+// edges; a new picture drops every line; and a dragged outline repaints only its own dots.
 #include "overlay/Surface.h"
 
 #include <QPaintEvent>
@@ -165,4 +165,52 @@ TEST_F(LineLayerTest, TheSamePicturePaintedAgainDropsEveryLine)
     surface.paintPicture(corner);
     EXPECT_EQ(surface.image(), expected);
     EXPECT_EQ(surface.image().pixel(350, 300), 0xffff0000);
+}
+
+TEST_F(LineLayerTest, AMovingDragOutlineRepaintsOnlyTheDotsOfTheOldAndTheNew)
+{
+    struct : QObject
+    {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } recorder;
+    surface.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
+    surface.installEventFilter(&recorder);
+
+    // Dots on the rectangle's first and last rows and columns; every one of them must be
+    // repainted when the outline moves, and nothing two pixels or more away from any.
+    const auto dots = [](const QRect &r) {
+        QRegion region(r);
+        return region - QRegion(r.adjusted(1, 1, -1, -1));
+    };
+    const auto near = [&](const QRect &r) {
+        return dots(r.adjusted(-2, -2, 2, 2)) + dots(r.adjusted(-1, -1, 1, 1)) + dots(r)
+            + dots(r.adjusted(1, 1, -1, -1)) + dots(r.adjusted(2, 2, -2, -2));
+    };
+    QRect outline(50, 60, 240, 180);
+    surface.setDragOutline(outline);
+    QTRY_VERIFY(!recorder.painted.isEmpty());
+    for (const QPoint step : {QPoint(5, 0), QPoint(0, -5), QPoint(-37, 22), QPoint(1, 1)}) {
+        recorder.painted = QRegion();
+        const QRect moved = outline.translated(step);
+        surface.setDragOutline(moved);
+        QTRY_VERIFY(!recorder.painted.isEmpty());
+        EXPECT_TRUE((dots(outline) + dots(moved) - recorder.painted).isEmpty());
+        EXPECT_TRUE((recorder.painted - near(outline) - near(moved)).isEmpty())
+            << "painted " << recorder.painted.boundingRect().width() << "x"
+            << recorder.painted.boundingRect().height() << " in " << recorder.painted.rectCount()
+            << " rectangles";
+        outline = moved;
+    }
+    recorder.painted = QRegion();
+    surface.setDragOutline({});
+    QTRY_VERIFY(!recorder.painted.isEmpty());
+    EXPECT_TRUE((dots(outline) - recorder.painted).isEmpty()) << "the last outline goes";
+    surface.removeEventFilter(&recorder);
 }
