@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class TextItem;
 
@@ -59,6 +60,9 @@ public:
     void setDragOutline(const QRectF &outline);
     QRectF dragOutline() const { return m_outline; }
 
+    // Calls `done` once, when the surface has painted for the first time after this call.
+    void afterFirstPaint(std::function<void()> done) { m_afterFirstPaint = std::move(done); }
+
     static int buttonMask(Qt::MouseButtons buttons);
     static int shiftMask(Qt::KeyboardModifiers modifiers);
 
@@ -81,4 +85,5 @@ private:
     QPen m_pen;
     QRect m_pendingStroke; // stroke segments not painted yet
     QPointF m_current;
+    std::function<void()> m_afterFirstPaint;
 };
