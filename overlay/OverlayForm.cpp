@@ -22,12 +22,12 @@ namespace {
 
 // The desktop, as the platform reads it, cut to the overlay's rectangle (device pixels), so that
 // the overlay's pixel (x, y) shows the desktop's pixel (left margin + x, top margin + y).
-QImage snapshotFor(const QRect &overlay, qreal ratio, platform::NativeWindow window)
+QImage snapshotFor(const QRect &overlay, qreal ratio)
 {
     const QRect device(qRound(overlay.x() * ratio), qRound(overlay.y() * ratio),
                        qRound(overlay.width() * ratio), qRound(overlay.height() * ratio));
-    platform::DesktopImage desktop = platform::caps().capture->captureDesktopBehind(
-        window, device.x(), device.y(), device.width(), device.height());
+    platform::DesktopImage desktop = platform::caps().capture->captureDesktop(
+        device.x(), device.y(), device.width(), device.height());
     if (desktop.empty()) {
         QImage black(device.size(), QImage::Format_RGB32);
         black.fill(Qt::black);
@@ -79,11 +79,8 @@ void OverlayForm::Form_Load()
     picShow->setGeometry(0, 0, area.width(), area.height());
 
     // Both copies come from one reading of the desktop, taken before the overlay is visible.
-    // The window shows the same reading as its background from the moment it maps until the
-    // surface has painted it.
-    m_formImage = snapshotFor(area, screen->devicePixelRatio(), winId());
+    m_formImage = snapshotFor(area, screen->devicePixelRatio());
     picShow->setImage(m_formImage);
-    picShow->afterFirstPaint([this] { platform::caps().capture->releaseBackground(winId()); });
 
     show();
     setFocus();

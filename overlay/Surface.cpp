@@ -7,7 +7,6 @@
 #include <QPainter>
 
 #include <cmath>
-#include <utility>
 
 Surface::Surface(SurfaceEvents *events, QWidget *parent)
     : QWidget(parent)
@@ -162,8 +161,6 @@ void Surface::paintEvent(QPaintEvent *event)
         painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
         painter.drawRect(m_outline.toAlignedRect().adjusted(0, 0, -1, -1));
     }
-    if (m_afterFirstPaint)
-        std::exchange(m_afterFirstPaint, nullptr)();
 }
 
 int Surface::buttonMask(Qt::MouseButtons buttons)

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 class TextItem;
 
@@ -60,9 +59,6 @@ public:
     void setDragOutline(const QRectF &outline);
     QRectF dragOutline() const { return m_outline; }
 
-    // Calls `done` once, when the surface has painted for the first time after this call.
-    void afterFirstPaint(std::function<void()> done) { m_afterFirstPaint = std::move(done); }
-
     static int buttonMask(Qt::MouseButtons buttons);
     static int shiftMask(Qt::KeyboardModifiers modifiers);
 
@@ -85,5 +81,4 @@ private:
     QPen m_pen;
     QRect m_pendingStroke; // stroke segments not painted yet
     QPointF m_current;
-    std::function<void()> m_afterFirstPaint;
 };

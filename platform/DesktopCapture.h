@@ -1,7 +1,5 @@
 #pragma once
 
-#include "NativeWindow.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -30,19 +28,6 @@ public:
     // The desktop under the rectangle (device pixels) as it is now; the parts of the rectangle
     // beyond the screen are black. Empty when the desktop cannot be read.
     virtual DesktopImage captureDesktop(int x, int y, int width, int height) = 0;
-
-    // As captureDesktop, and where the system can, the same copy also becomes the background of
-    // `window` (created, not yet shown, covering the rectangle): the system itself shows the
-    // frozen desktop the moment the window appears, before the program paints. The window keeps
-    // that background until releaseBackground. Elsewhere the window shows what the program paints.
-    virtual DesktopImage captureDesktopBehind(NativeWindow window, int x, int y, int width,
-                                              int height)
-    {
-        (void)window;
-        return captureDesktop(x, y, width, height);
-    }
-    // Lets go of the background captureDesktopBehind gave `window`, once the program paints it.
-    virtual void releaseBackground(NativeWindow window) { (void)window; }
 };
 
 // Memory for a desktop image of the given size, all black, for implementations that copy into

@@ -73,8 +73,7 @@ void makeOpaque(DesktopImage &image)
 // A shared-memory segment the server writes the pixels into: no copy passes through the
 // connection or the program's heap. The segment is marked for removal at once, so it goes when
 // the last user detaches, whatever happens to the program.
-DesktopImage captureShared(Display *dpy, int screen, Drawable source, int x, int y, int width,
-                           int height)
+DesktopImage captureShared(Display *dpy, int screen, int x, int y, int width, int height)
 {
     DesktopImage out;
     if (!XShmQueryExtension(dpy))
@@ -104,7 +103,7 @@ DesktopImage captureShared(Display *dpy, int screen, Drawable source, int x, int
     info.shmaddr = image->data = static_cast<char *>(address);
     info.readOnly = False;
     const bool attached = XShmAttach(dpy, &info);
-    const bool got = attached && XShmGetImage(dpy, source, image, x, y, AllPlanes);
+    const bool got = attached && XShmGetImage(dpy, RootWindow(dpy, screen), image, x, y, AllPlanes);
     if (attached) {
         XShmDetach(dpy, &info);
         XSync(dpy, False);
@@ -149,58 +148,11 @@ public:
         const bool onScreen = x >= 0 && y >= 0 && x + width <= screenWidth
             && y + height <= screenHeight;
         if (onScreen && nativeLayout(dpy, screen)) {
-            DesktopImage shared
-                = captureShared(dpy, screen, RootWindow(dpy, screen), x, y, width, height);
+            DesktopImage shared = captureShared(dpy, screen, x, y, width, height);
             if (!shared.empty())
                 return shared;
         }
         return captureCopied(dpy, screen, x, y, width, height);
-    }
-
-    DesktopImage captureDesktopBehind(NativeWindow window, int x, int y, int width,
-                                      int height) override
-    {
-        Display *dpy = display();
-        if (!dpy || !window || width <= 0 || height <= 0)
-            return captureDesktop(x, y, width, height);
-        const int screen = DefaultScreen(dpy);
-        const bool onScreen = x >= 0 && y >= 0 && x + width <= DisplayWidth(dpy, screen)
-            && y + height <= DisplayHeight(dpy, screen);
-        XWindowAttributes attributes {};
-        if (!onScreen || !nativeLayout(dpy, screen)
-            || !XGetWindowAttributes(dpy, Window(window), &attributes)
-            || attributes.depth != DefaultDepth(dpy, screen)) {
-            return captureDesktop(x, y, width, height);
-        }
-        // The server copies the screen into a pixmap of its own, windows and all, and the program
-        // reads its copy from that pixmap: what the window shows before the program paints is
-        // exactly what the program paints.
-        const Pixmap pixmap = XCreatePixmap(dpy, Window(window), unsigned(width), unsigned(height),
-                                            unsigned(attributes.depth));
-        XGCValues values {};
-        values.subwindow_mode = IncludeInferiors;
-        const GC gc = XCreateGC(dpy, pixmap, GCSubwindowMode, &values);
-        XCopyArea(dpy, RootWindow(dpy, screen), pixmap, gc, x, y, unsigned(width), unsigned(height),
-                  0, 0);
-        XFreeGC(dpy, gc);
-        DesktopImage image = captureShared(dpy, screen, pixmap, 0, 0, width, height);
-        if (!image.empty())
-            XSetWindowBackgroundPixmap(dpy, Window(window), pixmap);
-        // The window holds on to its background; the server frees the pixmap when it lets go.
-        XFreePixmap(dpy, pixmap);
-        XFlush(dpy);
-        return image.empty() ? captureDesktop(x, y, width, height) : image;
-    }
-
-    void releaseBackground(NativeWindow window) override
-    {
-        Display *dpy = display();
-        if (!dpy || !window)
-            return;
-        // No background at all, as the toolkit made the window: exposures leave what is there for
-        // the program to paint, and the server's copy of the screen goes.
-        XSetWindowBackgroundPixmap(dpy, Window(window), None);
-        XFlush(dpy);
     }
 
 private:
