@@ -25,38 +25,35 @@ Surface::Surface(SurfaceEvents *events, QWidget *parent)
 
 void Surface::setImage(const QImage &image)
 {
-    m_image = image;
+    m_layer.reset(image);
     update();
 }
 
 void Surface::paintPicture(const QImage &picture)
 {
-    if (m_image.isNull() || m_image.size() != picture.size()
-        || m_image.format() != picture.format()) {
-        setImage(picture);
+    if (m_layer.isNull() || picture.size() != m_layer.snapshot().size()
+        || picture.format() != m_layer.snapshot().format()
+        || picture.devicePixelRatio() != m_layer.devicePixelRatio()) {
+        // Another picture altogether: it replaces what was there, as it covers only part of it.
+        QImage image = m_layer.isNull() ? picture : m_layer.composed();
+        if (!m_layer.isNull()) {
+            QPainter painter(&image);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(QPointF(0, 0), picture);
+        }
+        setImage(image);
         return;
     }
-    {
-        QPainter painter(&m_image);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(0, 0), picture);
-    }
-    update();
+    // The same size and kind: it covers every pixel, lines and all, so it becomes the snapshot
+    // and the lines' tiles go.
+    setImage(picture);
 }
 
 void Surface::beginStroke(const QPointF &at, const QPen &pen)
 {
     m_pen = pen;
     m_current = at;
-    if (m_image.isNull())
-        return;
-    QPainter painter(&m_image);
-    // Aliased, as the pen of the form runtime draws: every pixel a stroke touches takes exactly
-    // the line colour, and the pixels beside it keep the snapshot's.
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(pen);
-    painter.drawPoint(at);
-    repaintStroke(at, at);
+    drawStroke(at, at);
 }
 
 void Surface::continueStroke(const QPointF &to, const QPen &pen)
@@ -64,24 +61,41 @@ void Surface::continueStroke(const QPointF &to, const QPen &pen)
     m_pen = pen;
     const QPointF from = m_current;
     m_current = to;
-    if (m_image.isNull())
-        return;
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(pen);
-    painter.drawLine(from, to);
-    repaintStroke(from, to);
+    drawStroke(from, to);
 }
 
-void Surface::repaintStroke(const QPointF &from, const QPointF &to)
+void Surface::drawStroke(const QPointF &from, const QPointF &to)
 {
+    if (m_layer.isNull())
+        return;
     const int reach = int(std::ceil(m_pen.widthF() / 2)) + 2;
+    const QRect touched
+        = QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    // Aliased, as the pen of the form runtime draws: every pixel a stroke touches takes exactly
+    // the line colour, and the pixels beside it keep the snapshot's. A stroke's first point is a
+    // dot of the pen's width; lines are opaque, whatever the pen says.
+    const qreal ratio = m_layer.devicePixelRatio();
+    const QRect device = QRectF(touched.x() * ratio, touched.y() * ratio, touched.width() * ratio,
+                                touched.height() * ratio)
+                             .toAlignedRect()
+                             .adjusted(-2, -2, 2, 2);
+    const QPen &pen = m_pen;
+    m_layer.draw(device, pen.color().rgb(), [&](QPainter &painter) {
+        QPen opaque = pen;
+        QColor colour = pen.color();
+        colour.setAlpha(255);
+        opaque.setColor(colour);
+        painter.setPen(opaque);
+        if (from == to)
+            painter.drawPoint(from);
+        else
+            painter.drawLine(from, to);
+    });
     // The segments drawn since the last paint go out as one rectangle. Left as separate
     // rectangles they make a region of many, and painting through such a clip makes the raster
     // engine take large temporary buffers; over thousands of strokes those leave the heap
     // fragmented and the memory the program holds keeps creeping up.
-    m_pendingStroke
-        |= QRectF(from, to).normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    m_pendingStroke |= touched;
     update(m_pendingStroke);
 }
 
@@ -91,39 +105,55 @@ void Surface::setItems(std::array<const TextItem *, 3> bottomToTop)
     update();
 }
 
-QRect Surface::outlineBounds(const QRectF &outline)
+QRegion Surface::outlineBand(const QRectF &outline)
 {
-    return outline.isEmpty() ? QRect() : outline.toAlignedRect().adjusted(-2, -2, 2, 2);
+    if (outline.isEmpty())
+        return {};
+    // The dots lie on the first and last rows and columns of the aligned rectangle (see
+    // paintEvent: a rectangle drawn with a one-pixel pen takes a pixel more than its size).
+    const QRect dots = outline.toAlignedRect();
+    constexpr int Wide = 2;
+    const QRect grown = dots.adjusted(-Wide, -Wide, Wide, Wide);
+    QRegion band;
+    band += QRect(grown.left(), grown.top(), grown.width(), 2 * Wide + 1);
+    band += QRect(grown.left(), dots.bottom() - Wide, grown.width(), 2 * Wide + 1);
+    band += QRect(grown.left(), grown.top(), 2 * Wide + 1, grown.height());
+    band += QRect(dots.right() - Wide, grown.top(), 2 * Wide + 1, grown.height());
+    return band;
 }
 
 void Surface::setDragOutline(const QRectF &outline)
 {
     if (outline == m_outline)
         return;
-    const QRect before = outlineBounds(m_outline);
+    // Nothing but the outline changes while it moves: the dots of the old one go and the new ones
+    // come, and the box between them stays as it is.
+    const QRegion before = outlineBand(m_outline);
     m_outline = outline;
-    update(before | outlineBounds(m_outline));
+    update(before + outlineBand(m_outline));
 }
 
 void Surface::paintEvent(QPaintEvent *event)
 {
     m_pendingStroke = QRect(); // everything dirty is painted now
     QPainter painter(this);
-    const QRect area = event->rect();
-    if (!m_image.isNull()) {
-        // Copy exactly the damaged area, device pixel for device pixel.
-        const qreal ratio = m_image.devicePixelRatio();
-        const QRectF source(area.x() * ratio, area.y() * ratio, area.width() * ratio,
-                            area.height() * ratio);
-        painter.drawImage(QRectF(area), m_image, source);
-    } else {
-        painter.fillRect(area, Qt::black);
-    }
     painter.setRenderHint(QPainter::TextAntialiasing);
-    for (const TextItem *item : m_items) {
-        if (item && item->isVisible() && item->paintBounds().intersects(area))
-            item->paint(painter, area);
+    // Rectangle by rectangle: the damage of a moving outline is a thin frame, and its bounding
+    // rectangle would take in everything inside it.
+    for (const QRect &area : event->region()) {
+        painter.setClipRect(area);
+        if (!m_layer.isNull()) {
+            // Copy exactly the damaged area, device pixel for device pixel.
+            m_layer.paint(painter, area);
+        } else {
+            painter.fillRect(area, Qt::black);
+        }
+        for (const TextItem *item : m_items) {
+            if (item && item->isVisible() && item->paintBounds().intersects(area))
+                item->paint(painter, area);
+        }
     }
+    painter.setClipping(false);
     if (!m_outline.isEmpty()) {
         // The outline a dragged label leaves under the pointer: dots that show on any picture.
         painter.setRenderHint(QPainter::Antialiasing, false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineLayer.h"
+
 #include <QImage>
 #include <QPen>
 #include <QWidget>
@@ -24,18 +26,22 @@ public:
 
 // The drawing surface `picShow`: a persistent backing image, in device pixels, that drawing goes
 // into and repaints copy from, and the windowless labels drawn over it in a fixed order (the first
-// of the list is drawn first, so the last lies on top).
+// of the list is drawn first, so the last lies on top). The image is kept as the picture it was
+// given, untouched, and the tiles of it that lines have been drawn on (see LineLayer).
 class Surface : public QWidget
 {
 public:
     Surface(SurfaceEvents *events, QWidget *parent);
 
-    // The persistent image. Its device pixel ratio says how it maps onto the surface's pixels.
-    const QImage &image() const { return m_image; }
-    QImage &image() { return m_image; }
+    // The persistent image, lines and all, kept up to date from the first call on. Its device
+    // pixel ratio says how it maps onto the surface's pixels. The surface itself paints without
+    // it: asking for it costs a whole copy of the screen once lines are drawn.
+    const QImage &image() const { return m_layer.picture(); }
     void setImage(const QImage &image);
     // Paints `picture` at (0, 0) at its natural size, replacing what was there.
     void paintPicture(const QImage &picture);
+    // How many tiles of the image hold lines.
+    int lineTileCount() const { return m_layer.tileCount(); }
 
     // Drawing into the image. A stroke starts with a dot of the pen's width at its first point,
     // which becomes the current point; each continuation draws a segment from the current point,
@@ -63,11 +69,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    static QRect outlineBounds(const QRectF &outline);
-    void repaintStroke(const QPointF &from, const QPointF &to);
+    // The band the outline's dots cover, widened by two pixels on each side of its four edges.
+    static QRegion outlineBand(const QRectF &outline);
+    void drawStroke(const QPointF &from, const QPointF &to);
 
     SurfaceEvents *m_events;
-    QImage m_image;
+    LineLayer m_layer;
     std::array<const TextItem *, 3> m_items {};
     QRectF m_outline;
     QPen m_pen;

@@ -1,0 +1,151 @@
+#include "LineLayer.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+
+void LineLayer::reset(const QImage &snapshot)
+{
+    switch (snapshot.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        m_snapshot = snapshot;
+        break;
+    default:
+        m_snapshot = snapshot.isNull() ? QImage() : snapshot.convertToFormat(QImage::Format_RGB32);
+        break;
+    }
+    m_columns = (m_snapshot.width() + TileSize - 1) / TileSize;
+    m_rows = (m_snapshot.height() + TileSize - 1) / TileSize;
+    m_tiles.clear();
+    m_tiles.shrink_to_fit();
+    m_tiles.resize(std::size_t(m_columns) * std::size_t(m_rows));
+    m_tileCount = 0;
+    m_picture = m_snapshot;
+}
+
+const QImage &LineLayer::picture() const
+{
+    if (!m_pictureKept) {
+        m_pictureKept = true;
+        m_picture = composed();
+    }
+    return m_picture;
+}
+
+QRect LineLayer::tileRect(int column, int row) const
+{
+    return QRect(column * TileSize, row * TileSize, TileSize, TileSize) & deviceRect();
+}
+
+QImage *LineLayer::tileAt(int column, int row)
+{
+    QImage &tile = m_tiles[std::size_t(row) * std::size_t(m_columns) + std::size_t(column)];
+    if (tile.isNull()) {
+        tile = m_snapshot.copy(tileRect(column, row));
+        ++m_tileCount;
+    }
+    return &tile;
+}
+
+void LineLayer::draw(const QRect &deviceBounds, QRgb colour,
+                     const std::function<void(QPainter &)> &paint)
+{
+    const QRect bounds = deviceBounds & deviceRect();
+    if (bounds.isEmpty())
+        return;
+    // The pen's coverage, rasterised as onto the whole picture: the same transform, shifted by a
+    // whole number of pixels, and a device that reaches past everything drawn except where the
+    // picture itself ends. The raster engine's coverage does not depend on the format it paints,
+    // and an aliased opaque pen gives each pixel it covers exactly its colour.
+    QImage mask(bounds.size(), QImage::Format_Alpha8);
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        const qreal ratio = devicePixelRatio();
+        painter.setTransform(QTransform(ratio, 0, 0, ratio, -bounds.x(), -bounds.y()));
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        paint(painter);
+    }
+    const quint32 pixel = 0xff000000u | colour;
+    const int firstColumn = bounds.left() / TileSize, lastColumn = bounds.right() / TileSize;
+    const int firstRow = bounds.top() / TileSize, lastRow = bounds.bottom() / TileSize;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            const QRect part = tileRect(column, row) & bounds;
+            QImage *tile = nullptr;
+            for (int y = part.top(); y <= part.bottom(); ++y) {
+                const uchar *covered = mask.constScanLine(y - bounds.y()) - bounds.x();
+                quint32 *line = nullptr;
+                quint32 *whole = nullptr;
+                for (int x = part.left(); x <= part.right(); ++x) {
+                    if (!covered[x])
+                        continue;
+                    if (!line) {
+                        if (!tile)
+                            tile = tileAt(column, row);
+                        line = reinterpret_cast<quint32 *>(tile->scanLine(y - row * TileSize))
+                            - column * TileSize;
+                        if (m_pictureKept)
+                            whole = reinterpret_cast<quint32 *>(m_picture.scanLine(y));
+                    }
+                    line[x] = pixel;
+                    if (whole)
+                        whole[x] = pixel;
+                }
+            }
+        }
+    }
+}
+
+QImage LineLayer::composed() const
+{
+    if (m_tileCount == 0)
+        return m_snapshot;
+    QImage picture = m_snapshot.copy();
+    for (int row = 0; row < m_rows; ++row) {
+        for (int column = 0; column < m_columns; ++column) {
+            const QImage &tile
+                = m_tiles[std::size_t(row) * std::size_t(m_columns) + std::size_t(column)];
+            if (tile.isNull())
+                continue;
+            const QRect at = tileRect(column, row);
+            for (int y = 0; y < at.height(); ++y) {
+                std::memcpy(picture.scanLine(at.y() + y) + at.x() * 4, tile.constScanLine(y),
+                            std::size_t(at.width()) * 4);
+            }
+        }
+    }
+    return picture;
+}
+
+void LineLayer::paint(QPainter &painter, const QRect &area) const
+{
+    const qreal ratio = devicePixelRatio();
+    const QRect device
+        = QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio)
+              .toAlignedRect()
+        & deviceRect();
+    if (device.isEmpty())
+        return;
+    const auto logical = [ratio](const QRect &r) {
+        return QRectF(r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio);
+    };
+    painter.drawImage(logical(device), m_snapshot, device);
+    if (m_tileCount == 0)
+        return;
+    const int lastColumn = device.right() / TileSize, lastRow = device.bottom() / TileSize;
+    for (int row = device.top() / TileSize; row <= lastRow; ++row) {
+        for (int column = device.left() / TileSize; column <= lastColumn; ++column) {
+            const QImage &tile
+                = m_tiles[std::size_t(row) * std::size_t(m_columns) + std::size_t(column)];
+            if (tile.isNull())
+                continue;
+            const QRect part = tileRect(column, row) & device;
+            painter.drawImage(logical(part), tile,
+                              part.translated(-column * TileSize, -row * TileSize));
+        }
+    }
+}
