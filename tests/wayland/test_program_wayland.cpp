@@ -1,7 +1,6 @@
 // The program itself on a Wayland desktop, driven as a user drives it: the frozen screen is the
-// desktop pixel for pixel, typing, moving the text and drawing go through the seat, the menu and
-// a dialog open above the full-screen overlay, standby hides the overlay and a second start
-// brings it back, and Alt+F4 saves what was typed.
+// desktop pixel for pixel, margins move the text as far, typing goes through the seat's keyboard,
+// standby hides the overlay and a second start brings it back, and Alt+F4 saves what was typed.
 #include "WaylandSession.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -181,82 +180,6 @@ TEST_F(ProgramOnWayland, FrozenScreenIsTheDesktopAndMarginsMoveTheText)
         session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
         EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     }
-}
-
-TEST_F(ProgramOnWayland, TextMovesWithThePointerAndLinesDraw)
-{
-    Program program;
-    auto quillan = program.start();
-    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
-    const QRect text = typeAndWait(QStringLiteral("Moving"), 40);
-
-    // Press on the text, move it by (200, 100) in steps, release: its ink moves as far.
-    const QPoint grab(text.left() + 10, text.center().y());
-    session.moveTo(grab);
-    session.press();
-    for (int step = 1; step <= 5; ++step)
-        session.moveTo(grab + QPoint(40 * step, 20 * step));
-    session.release();
-    const QRect moved
-        = waitForInk([&](const QRect &box) { return box == text.translated(200, 100); });
-    EXPECT_EQ(moved, text.translated(200, 100));
-
-    // Draw Lines from the menu (Clear Lines and Restore Text are disabled, so the keys skip them),
-    // then a stroke.
-    session.click(QPoint(900, 600), 3);
-    for (int i = 0; i < 4; ++i)
-        session.key(QStringLiteral("Down"));
-    session.key(QStringLiteral("Return"));
-    const int y = 500;
-    session.moveTo(QPoint(300, y));
-    session.press();
-    for (int x = 340; x <= 500; x += 40)
-        session.moveTo(QPoint(x, y));
-    session.release();
-    const QImage stroke = session.waitForScreen([&](const QImage &shot) {
-        return shot.pixel(420, y) != desktop.pixel(420, y)
-            && shot.pixel(320, y) != desktop.pixel(320, y);
-    });
-    EXPECT_NE(stroke.pixel(420, y), desktop.pixel(420, y));
-    EXPECT_EQ(stroke.pixel(420, y + 40), desktop.pixel(420, y + 40));
-
-    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
-    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
-    EXPECT_EQ(program.savedText(), QStringLiteral("Moving"));
-}
-
-TEST_F(ProgramOnWayland, TextDialogOpensAboveTheOverlay)
-{
-    Program program;
-    auto quillan = program.start();
-    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
-    session.click(QPoint(900, 600), 3);
-    session.key(QStringLiteral("p"));
-    session.key(QStringLiteral("t"));
-    const auto dialogShown = [&](bool shown) {
-        const QDeadlineTimer deadline(10000);
-        do {
-            const QJsonObject tree
-                = QJsonDocument::fromJson(
-                      session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
-                      .object();
-            const bool found = treeHas(tree, [](const QJsonObject &node) {
-                return node.value(QLatin1String("name")).toString()
-                    == QLatin1String(" Preferences - Text")
-                    && node.value(QLatin1String("visible")).toBool();
-            });
-            if (found == shown)
-                return true;
-            QThread::msleep(50);
-        } while (!deadline.hasExpired());
-        return false;
-    };
-    ASSERT_TRUE(dialogShown(true)) << session.swaymsg({"-t", "get_tree"}).toStdString();
-    session.key(QStringLiteral("Escape"));
-    EXPECT_TRUE(dialogShown(false));
-    EXPECT_TRUE(waitForOverlay());
-    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
-    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
 }
 
 TEST_F(ProgramOnWayland, StandbyHidesAndASecondStartBringsTheOverlayBack)
