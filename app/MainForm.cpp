@@ -164,7 +164,7 @@ void MainForm::Form_Load()
 
     lblHorizontalPos.setWidth(0);
     txtInput->setText(s.gsText);
-    frmShow->show();
+    frmShow->showOnScreen();
     Show();
     m_loaded = true;
 }
@@ -313,19 +313,27 @@ void MainForm::mnuRestore_Click()
 
 void MainForm::mnuHide_Click()
 {
-    // Entirely off the right edge: the screen's width plus 100 twips.
     OverlayForm &overlay = *frmShow;
-    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
-    const int twips = std::max<int>(gSettings.gnTwipsX, 1);
-    overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
-                 overlay.y());
-    // The keyboard stays with the program while the overlay is away, so that the hot keys and
-    // typing go on, and the overlay can have it back on its return.
-    keepKeyboard();
+    const platform::Capabilities &caps = platform::caps();
+    if (caps.stack->placesWindows()) {
+        // Entirely off the right edge: the screen's width plus 100 twips.
+        const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+        const int twips = std::max<int>(gSettings.gnTwipsX, 1);
+        overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
+                     overlay.y());
+        // The keyboard stays with the program while the overlay is away, so that the hot keys
+        // and typing go on, and the overlay can have it back on its return.
+        keepKeyboard();
+    }
     // A window manager keeps a window it manages partly on the screen, which would leave a strip
     // of the frozen picture over the desktop; off the screen the overlay is not to be seen at all.
+    // Where windows cannot be placed, hiding it is all there is: the keyboard goes back to the
+    // desktop.
     overlay.hide();
-    tmrCapKeyEvent.start();
+    // The standby key is read from the global keyboard where the system lets the program read it;
+    // elsewhere a second start of the program brings the overlay back.
+    if (caps.keys->readsGlobalState())
+        tmrCapKeyEvent.start();
     frmColor.unload();
     frmFont.unload();
 }
@@ -474,36 +482,48 @@ void MainForm::tmrCapKeyEvent_Timer()
         = s.gnStandbyKey >= 0 && s.gnStandbyKey <= 2 ? keys[s.gnStandbyKey] : platform::VK_F10_Code;
     const std::int16_t state = platform::caps().keys->GetAsyncKeyState(key);
     // Down, and not pressed anew since the previous tick: the key has been held for a tick.
-    if (state == std::int16_t(0x8000)) {
+    if (state == std::int16_t(0x8000))
+        ReturnFromStandby();
+}
+
+void MainForm::ReturnFromStandby()
+{
+    if (!m_loaded || m_ending || !frmShow.isLoaded() || !frmShow->isHidden())
+        return;
+    tmrCapKeyEvent.stop();
+    const Settings &s = gSettings;
+    OverlayForm &overlay = *frmShow;
+    const bool placesWindows = platform::caps().stack->placesWindows();
+    if (placesWindows) {
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
         const QRect place
             = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY, s.gnMarginLeft,
                           s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom);
-        OverlayForm &overlay = *frmShow;
         overlay.move(place.topLeft());
-        if (holdsKeyboard()) {
-            // The program kept the keyboard through standby: the overlay takes it over, and
-            // typing goes on without a click. The main form lets go once the overlay has it.
-            overlay.show();
-            overlay.activateWindow();
-            overlay.setFocus(Qt::ActiveWindowFocusReason);
-        } else {
-            // The user went to another program meanwhile: the overlay only comes back on top,
-            // without taking the keyboard from it; a press on the overlay gives it back to
-            // txtInput. (Once the window exists the platform reads the request from its window,
-            // not the widget.)
-            hide();
-            overlay.setAttribute(Qt::WA_ShowWithoutActivating);
-            if (QWindow *window = overlay.windowHandle())
-                window->setProperty("_q_showWithoutActivating", true);
-            overlay.show();
-            if (QWindow *window = overlay.windowHandle())
-                window->setProperty("_q_showWithoutActivating", QVariant());
-            overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
-        }
-        // Over the windows opened meanwhile, as the topmost window it is.
-        if (overlay.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-            SetFormTopmost(&overlay, 1);
-        tmrCapKeyEvent.stop();
     }
+    if (holdsKeyboard() || !placesWindows) {
+        // The program kept the keyboard through standby (or, where nothing of the program could
+        // keep it, the user asked for the overlay by starting the program again): the overlay
+        // takes it, and typing goes on without a click. The main form lets go once the overlay
+        // has it.
+        overlay.showOnScreen();
+        overlay.activateWindow();
+        overlay.setFocus(Qt::ActiveWindowFocusReason);
+    } else {
+        // The user went to another program meanwhile: the overlay only comes back on top,
+        // without taking the keyboard from it; a press on the overlay gives it back to
+        // txtInput. (Once the window exists the platform reads the request from its window,
+        // not the widget.)
+        hide();
+        overlay.setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow *window = overlay.windowHandle())
+            window->setProperty("_q_showWithoutActivating", true);
+        overlay.showOnScreen();
+        if (QWindow *window = overlay.windowHandle())
+            window->setProperty("_q_showWithoutActivating", QVariant());
+        overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    // Over the windows opened meanwhile, as the topmost window it is.
+    if (overlay.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        SetFormTopmost(&overlay, 1);
 }

@@ -48,6 +48,9 @@ public:
     void txtInput_KeyDown(int KeyCode, int Shift);
     void txtInput_KeyUp(int KeyCode, int Shift);
     void tmrCapKeyEvent_Timer();
+    // Brings the overlay back from standby, as the standby key does; nothing while the overlay is
+    // not on standby or the program is starting or ending.
+    void ReturnFromStandby();
 
     // What the overlay asks of its owner (see OverlayOwner). Show is "Show frmMain modeless".
     void PopupMenu(bool updateItems, int Shift) override;

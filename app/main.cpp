@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/SingleInstance.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "forms/ProgramIcon.h"
@@ -13,12 +14,21 @@
 
 int main(int argc, char *argv[])
 {
-    platform::chooseWindowingSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
     QApplication::setDesktopFileName(QStringLiteral(QUILLAN_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ProgramIcon())));
+
+    // One copy per session: a second start brings the running copy's overlay back from standby
+    // (where the system keeps the standby key from the program, that is the way back) and ends.
+    SingleInstance instance(SingleInstance::serverNameForThisSession());
+    if (instance.askRunningCopy())
+        return 0;
+    instance.listen([] {
+        if (frmMain.isLoaded())
+            frmMain->ReturnFromStandby();
+    });
 
     const std::string unavailable = platform::caps().capture->unavailableReason();
     if (!unavailable.empty()) {

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
 
 #include <cmath>
@@ -22,10 +23,15 @@ namespace {
 
 // The desktop, as the platform reads it, cut to the overlay's rectangle (device pixels), so that
 // the overlay's pixel (x, y) shows the desktop's pixel (left margin + x, top margin + y).
+QRect deviceRect(const QRect &logical, qreal ratio)
+{
+    return QRect(qRound(logical.x() * ratio), qRound(logical.y() * ratio),
+                 qRound(logical.width() * ratio), qRound(logical.height() * ratio));
+}
+
 QImage snapshotFor(const QRect &overlay, qreal ratio)
 {
-    const QRect device(qRound(overlay.x() * ratio), qRound(overlay.y() * ratio),
-                       qRound(overlay.width() * ratio), qRound(overlay.height() * ratio));
+    const QRect device = deviceRect(overlay, ratio);
     platform::DesktopImage desktop = platform::caps().capture->captureDesktop(
         device.x(), device.y(), device.width(), device.height());
     if (desktop.empty()) {
@@ -78,14 +84,23 @@ void OverlayForm::Form_Load()
     const QRect area
         = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX, s.gnTwipsY,
                       s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom);
-    setGeometry(area);
-    picShow->setGeometry(0, 0, area.width(), area.height());
-
+    const qreal ratio = screen->devicePixelRatio();
     // Both copies come from one reading of the desktop, taken before the overlay is visible.
-    m_formImage = snapshotFor(area, screen->devicePixelRatio());
+    if (platform::caps().stack->placesWindows()) {
+        setGeometry(area);
+        picShow->setGeometry(0, 0, area.width(), area.height());
+        m_formImage = snapshotFor(area, ratio);
+    } else {
+        // The overlay covers the output, and picShow stands over the margins' rectangle in it, so
+        // every position on picShow keeps its meaning; the strips show the frozen desktop.
+        m_outputImage = snapshotFor(QRect(QPoint(0, 0), screenSize), ratio);
+        picShow->setGeometry(area);
+        m_formImage = m_outputImage.copy(deviceRect(area, ratio));
+        m_formImage.setDevicePixelRatio(ratio);
+    }
     picShow->setImage(m_formImage);
 
-    show();
+    showOnScreen();
     setFocus();
 
     s.gsCursorChar = s.gnCursorStyle == 0 ? QStringLiteral("|") : QStringLiteral("_");
@@ -95,6 +110,23 @@ void OverlayForm::Form_Load()
 void OverlayForm::Form_Unload()
 {
     SetFormTopmost(this, 0);
+}
+
+void OverlayForm::showOnScreen()
+{
+    if (m_outputImage.isNull())
+        show();
+    else
+        showFullScreen();
+}
+
+void OverlayForm::paintEvent(QPaintEvent *)
+{
+    // picShow covers the whole form unless the form covers the output.
+    if (m_outputImage.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_outputImage);
 }
 
 QCursor OverlayForm::penPointer() const

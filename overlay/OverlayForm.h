@@ -21,6 +21,9 @@ public:
 
     void Form_Load();
     void Form_Unload();
+    // Shows the overlay on the screen: over the margins' rectangle, or full screen on the output
+    // where the program cannot place its windows (picShow keeps the margins' rectangle there).
+    void showOnScreen();
     void Form_MouseDown(int Button, int Shift, double X, double Y);
 
     void picShow_MouseDown(int Button, int Shift, double X, double Y);
@@ -64,6 +67,7 @@ protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
@@ -80,6 +84,9 @@ private:
     void dropTextAt(int16_t left, int16_t top);
 
     QImage m_formImage;
+    // Where the overlay covers the whole output: the output's picture, which the margins' strips
+    // around picShow show. Null where the overlay is placed over the margins' rectangle.
+    QImage m_outputImage;
     QCursor m_surfacePointer;
     // Which control the current press landed on, so that its moves and release go to it.
     enum class PressTarget { None, Surface, Text, Other };

@@ -32,12 +32,6 @@ Capabilities &caps();
 // Replaces the capabilities (tests put fakes in). Passing null goes back to the default choice.
 void install(std::unique_ptr<Capabilities> replacement);
 
-// Chooses the windowing system before the application object exists. The overlay cannot yet cover
-// a Wayland output and keep the keyboard there, so a Wayland session runs the program through
-// XWayland when the session has it (there the program tells the user plainly what it needs),
-// unless the user names a platform in QT_QPA_PLATFORM.
-void chooseWindowingSystem();
-
 // Factories, one per implementation file set. The native one is the system's own windowing
 // system as built (X11 on Linux, Win32 on Windows); Wayland exists only in Linux builds.
 std::unique_ptr<Capabilities> makeNativeCapabilities();

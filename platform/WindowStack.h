@@ -21,6 +21,11 @@ public:
         (void)window;
         return false;
     }
+
+    // False where the program cannot place its windows (Wayland): the compositor places them,
+    // a window cannot stand off the screen, and what should cover part of the screen covers the
+    // whole output instead.
+    virtual bool placesWindows() const { return true; }
 };
 
 } // namespace platform

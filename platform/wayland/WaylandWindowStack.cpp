@@ -14,6 +14,7 @@ class WaylandWindowStack final : public WindowStack
 {
 public:
     void setTopmost(NativeWindow, bool) override { }
+    bool placesWindows() const override { return false; }
 };
 
 } // namespace
