@@ -14,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::chooseWindowingSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
     QApplication::setDesktopFileName(QStringLiteral(QUILLAN_APP_ID));
