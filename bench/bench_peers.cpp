@@ -18,6 +18,7 @@
 // it is its window mapped and drawn.
 #include "BenchCommon.h"
 #include "BenchScreen.h"
+#include "BenchX11.h"
 
 #include <QPoint>
 #include <QProcess>
@@ -86,31 +87,6 @@ void paintDesktop(Display *dpy)
     XFreeGC(dpy, gc);
     XFreePixmap(dpy, pixmap);
     XSync(dpy, False);
-}
-
-void key(Display *dpy, KeySym sym)
-{
-    const KeyCode code = XKeysymToKeycode(dpy, sym);
-    XTestFakeKeyEvent(dpy, code, True, 0);
-    XTestFakeKeyEvent(dpy, code, False, 0);
-    XSync(dpy, False);
-    QThread::msleep(40);
-}
-
-// The stroke of bench_stroke: a spiral of 2,000 moves, 5 pixels a move, rings 16 pixels apart,
-// around (cx, cy).
-std::vector<QPoint> spiral(double cx, double cy)
-{
-    std::vector<QPoint> points;
-    double theta = 0, radius = 30;
-    for (int i = 0; i < Moves; ++i) {
-        points.emplace_back(int(std::lround(cx + radius * std::cos(theta))),
-                            int(std::lround(cy + radius * std::sin(theta))));
-        const double step = 5.0 / radius;
-        theta += step;
-        radius += 16.0 * step / (2 * M_PI);
-    }
-    return points;
 }
 
 // Start-up: waits for the first full frame, as defined at the top of this file.
@@ -304,7 +280,9 @@ Run runOnce(Display *dpy, ScreenReader &reader, const Subject &subject, int idle
     enterDrawingMode(dpy, subject.draw);
     for (const double cx : {w * 0.35, w * 0.65}) {
         double onScreen = 0;
-        run.strokeMs.push_back(stroke(dpy, reader, pid, spiral(cx, h * 0.55), onScreen));
+        run.strokeMs.push_back(stroke(dpy, reader, pid,
+                                      bench::spiralStroke(cx, h * 0.55, Moves, /*jumpOut=*/false),
+                                      onScreen));
         run.onScreen.push_back(onScreen);
     }
     QThread::msleep(300);

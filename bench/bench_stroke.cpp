@@ -41,34 +41,6 @@ unsigned long pixelAt(Display *dpy, int x, int y)
     return pixel;
 }
 
-void key(Display *dpy, KeySym sym)
-{
-    const KeyCode code = XKeysymToKeycode(dpy, sym);
-    XTestFakeKeyEvent(dpy, code, True, 0);
-    XTestFakeKeyEvent(dpy, code, False, 0);
-    XSync(dpy, False);
-    QThread::msleep(40);
-}
-
-// A spiral out from the screen's centre, 5 pixels a move, its rings 16 pixels apart so that no
-// part of it lies on another; the last move jumps 40 pixels out, onto a spot nothing covered yet.
-std::vector<QPoint> strokePath(int width, int height)
-{
-    std::vector<QPoint> points;
-    const double cx = width / 2.0, cy = height / 2.0;
-    double theta = 0, radius = 30;
-    for (int i = 0; i < Moves - 1; ++i) {
-        points.emplace_back(int(std::lround(cx + radius * std::cos(theta))),
-                            int(std::lround(cy + radius * std::sin(theta))));
-        const double step = 5.0 / radius;
-        theta += step;
-        radius += 16.0 * step / (2 * M_PI);
-    }
-    points.emplace_back(int(std::lround(cx + (radius + 40) * std::cos(theta))),
-                        int(std::lround(cy + (radius + 40) * std::sin(theta))));
-    return points;
-}
-
 struct Run
 {
     double cpuMs = 0;
@@ -103,7 +75,8 @@ Run runOnce(Display *dpy, const QString &program, bool isFloor)
         QThread::msleep(300);
     }
 
-    const std::vector<QPoint> path = strokePath(width, height);
+    const std::vector<QPoint> path
+        = bench::spiralStroke(width / 2.0, height / 2.0, Moves, /*jumpOut=*/true);
     // Only the last segment paints where the stroke ends, so its pixels there mark its arrival.
     const QPoint end = path.back();
     const bool endWasClear = pixelAt(dpy, end.x(), end.y()) != 0x0000FF;
