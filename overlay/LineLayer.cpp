@@ -60,7 +60,18 @@ void LineLayer::draw(const QRect &deviceBounds, QRgb colour,
     // whole number of pixels, and a device that reaches past everything drawn except where the
     // picture itself ends. The raster engine's coverage does not depend on the format it paints,
     // and an aliased opaque pen gives each pixel it covers exactly its colour.
-    QImage mask(bounds.size(), QImage::Format_Alpha8);
+    // Segments of ordinary strokes fit the kept buffer; a rare long jump gets an image of its own,
+    // so the buffer never grows towards the size of the screen.
+    constexpr int KeptSide = 256;
+    QImage mask;
+    if (bounds.width() <= KeptSide && bounds.height() <= KeptSide) {
+        if (m_coverage.isNull())
+            m_coverage = QImage(KeptSide, KeptSide, QImage::Format_Alpha8);
+        mask = QImage(m_coverage.bits(), bounds.width(), bounds.height(), m_coverage.bytesPerLine(),
+                      QImage::Format_Alpha8);
+    } else {
+        mask = QImage(bounds.size(), QImage::Format_Alpha8);
+    }
     mask.fill(0);
     {
         QPainter painter(&mask);

@@ -55,4 +55,7 @@ private:
     int m_tileCount = 0;
     mutable QImage m_picture; // the snapshot, shared, until picture() is asked for
     mutable bool m_pictureKept = false;
+    // The coverage of a segment is rasterised here: a stroke draws a small segment on every
+    // pointer move, and a buffer kept between them spares an allocation on each.
+    QImage m_coverage;
 };

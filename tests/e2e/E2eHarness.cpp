@@ -419,19 +419,18 @@ QByteArray Program::settingsBytes(const std::function<void()> &edit)
 
 bool closeMessageBox(int timeoutMs, int closeTimeoutMs)
 {
-    std::vector<XWindow> box;
-    if (!waitUntil([&] { return !(box = windowsNamed(QStringLiteral(" Vyn Quillane"))).empty(); },
-                   timeoutMs))
+    const XWindow box = waitForMessageBox(timeoutMs);
+    if (!box)
         return false;
     // The box takes the keyboard once it is shown; Return presses its only button.
     settle();
-    for (int attempt = 0; attempt < 5 && isMapped(box.front()); ++attempt) {
-        const QRect r = windowRect(box.front());
+    for (int attempt = 0; attempt < 5 && isMapped(box); ++attempt) {
+        const QRect r = windowRect(box);
         movePointer(r.center().x(), r.center().y());
         tapKey("Return");
-        waitUntil([&] { return !isMapped(box.front()); }, closeTimeoutMs);
+        waitUntil([&] { return !isMapped(box); }, closeTimeoutMs);
     }
-    return !isMapped(box.front());
+    return !isMapped(box);
 }
 
 Program::Program()

@@ -18,18 +18,6 @@ constexpr QRgb TextColour = 0xFFFF0050; // (255, 0, 80)
 constexpr QRgb ShadowColour = 0xFFB0FFFF; // (176, 255, 255)
 constexpr QRgb CaretColour = 0xFF00FF00; // (0, 255, 0)
 
-// The pixels of one colour in an area of the screen, in screen coordinates.
-QRect boundsOf(QRgb colour, const QRect &area)
-{
-    const QImage shot = screenshot(area);
-    QRect bounds;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x)
-            if (shot.pixel(x, y) == colour)
-                bounds |= QRect(area.x() + x, area.y() + y, 1, 1);
-    return bounds;
-}
-
 class TextOnTheOverlay : public ::testing::Test
 {
 protected:
@@ -47,12 +35,12 @@ TEST_F(TextOnTheOverlay, TypedKeysAppearInTheTextColourWithTheCaretAfterThem)
     Program program;
     program.writeSettings(Program::settingsBytes([] { gSettings.gsText.clear(); }));
     ASSERT_TRUE(program.start());
-    EXPECT_TRUE(boundsOf(TextColour, whole()).isEmpty());
+    EXPECT_TRUE(inkBounds(TextColour, whole()).isEmpty());
 
     typeText(QStringLiteral("Hi"));
     QRect text;
     ASSERT_TRUE(waitUntil([&] {
-        text = boundsOf(TextColour, whole());
+        text = inkBounds(TextColour, whole());
         return text.width() > 30;
     }));
     // The text block stands at (200, 200), one 36-point line high.
@@ -61,13 +49,13 @@ TEST_F(TextOnTheOverlay, TypedKeysAppearInTheTextColourWithTheCaretAfterThem)
     EXPECT_GE(text.top(), 200);
     EXPECT_LT(text.bottom(), 245);
     // The shadow, 2 pixels right and down, shows beside the text's strokes.
-    const QRect shadow = boundsOf(ShadowColour, whole());
+    const QRect shadow = inkBounds(ShadowColour, whole());
     EXPECT_FALSE(shadow.isEmpty());
     EXPECT_TRUE(text.translated(2, 2).adjusted(-1, -1, 1, 1).contains(shadow));
 
     // The caret, once shown, stands right after the last character, on its line.
     QRect caret;
-    ASSERT_TRUE(waitUntil([&] { return !(caret = boundsOf(CaretColour, whole())).isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !(caret = inkBounds(CaretColour, whole())).isEmpty(); }));
     EXPECT_NEAR(caret.center().x(), text.right(), 6);
     EXPECT_GT(caret.height(), 20);
     EXPECT_GE(caret.top(), 190);
@@ -76,13 +64,13 @@ TEST_F(TextOnTheOverlay, TypedKeysAppearInTheTextColourWithTheCaretAfterThem)
     // A second line: the caret goes down to it.
     tapKey("Return");
     typeText(QStringLiteral("ab"));
-    ASSERT_TRUE(waitUntil([&] { return boundsOf(TextColour, whole()).bottom() > 250; }));
+    ASSERT_TRUE(waitUntil([&] { return inkBounds(TextColour, whole()).bottom() > 250; }));
     QRect caretBelow;
     ASSERT_TRUE(waitUntil([&] {
-        caretBelow = boundsOf(CaretColour, whole());
+        caretBelow = inkBounds(CaretColour, whole());
         return !caretBelow.isEmpty() && caretBelow.top() > caret.top() + 20;
     }));
-    const QRect secondLine = boundsOf(TextColour, QRect(0, text.bottom() + 5, 1024, 60));
+    const QRect secondLine = inkBounds(TextColour, QRect(0, text.bottom() + 5, 1024, 60));
     EXPECT_NEAR(caretBelow.center().x(), secondLine.right(), 6);
     EXPECT_NEAR(caretBelow.top() - caret.top(), secondLine.bottom() - text.bottom(), 3);
 
@@ -103,7 +91,7 @@ TEST_F(TextOnTheOverlay, TheCaretBlinksOnAndOffInPlace)
     // off and one on) is the widget tests' business; here the screen must show the pattern: on
     // and off by turns, always in the same place, and nothing of it left while it is off.
     const QImage frozen = [&] {
-        waitUntil([&] { return boundsOf(CaretColour, area).isEmpty(); }, 10000);
+        waitUntil([&] { return inkBounds(CaretColour, area).isEmpty(); }, 10000);
         return screenshot(area);
     }();
     QRect shownAt;
@@ -139,7 +127,7 @@ TEST_F(TextOnTheOverlay, DraggingTheTextMovesItAndTheExitStoresThePlace)
     Program program;
     program.writeSettings(Program::settingsBytes());
     ASSERT_TRUE(program.start());
-    const QRect before = boundsOf(TextColour, whole());
+    const QRect before = inkBounds(TextColour, whole());
     ASSERT_FALSE(before.isEmpty());
 
     // Grab the text 20 pixels right of and 20 below its corner; carry it over in steps.
@@ -147,12 +135,12 @@ TEST_F(TextOnTheOverlay, DraggingTheTextMovesItAndTheExitStoresThePlace)
 
     QRect after;
     ASSERT_TRUE(waitUntil([&] {
-        after = boundsOf(TextColour, whole());
+        after = inkBounds(TextColour, whole());
         return after.left() > 400;
     }));
     EXPECT_EQ(after.topLeft() - before.topLeft(), QPoint(300, 200));
     EXPECT_EQ(after.size(), before.size());
-    EXPECT_TRUE(boundsOf(ShadowColour, QRect(150, 150, 200, 100)).isEmpty())
+    EXPECT_TRUE(inkBounds(ShadowColour, QRect(150, 150, 200, 100)).isEmpty())
         << "the shadow went with it";
 
     program.exitThroughMenu(100, 650);

@@ -90,21 +90,6 @@ XWindow paletteWindow()
     return 0;
 }
 
-// The close command a window manager gives a window's close box: WM_DELETE_WINDOW.
-void closeLikeTheCloseBox(XWindow window)
-{
-    Display *dpy = display();
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy, window, False, NoEventMask, &event);
-    XSync(dpy, False);
-}
-
 // A click at a point of a window given in its own pixels.
 void clickIn(XWindow window, QPoint at)
 {
@@ -410,7 +395,7 @@ TEST_F(AsAUserMeetsIt, TheTextDialogClosesByEachOfItsWays)
             clickIn(dialog, {249 + 28, 218 + 11});
             break;
         case CloseBox:
-            closeLikeTheCloseBox(dialog);
+            requestWindowClose(dialog);
             break;
         case PaletteClose: {
             clickIn(dialog, {271 + 34 + 27, 4 + 21 + 10}); // "Text" opens the palette
@@ -509,7 +494,7 @@ TEST_F(AsAUserMeetsIt, TheGeneralDialogAndTheAboutBoxCloseByEachOfTheirWays)
             clickIn(dialog, {(1320 + 427) / 15, (4695 + 165) / 15}); // Cancel
             break;
         case 4:
-            closeLikeTheCloseBox(dialog);
+            requestWindowClose(dialog);
             break;
         }
         ASSERT_TRUE(waitForNoWindow(GeneralTitle));
@@ -527,7 +512,7 @@ TEST_F(AsAUserMeetsIt, TheGeneralDialogAndTheAboutBoxCloseByEachOfTheirWays)
         if (way == 0)
             tapKey("Return");
         else
-            closeLikeTheCloseBox(about);
+            requestWindowClose(about);
         ASSERT_TRUE(waitForNoWindow(AboutTitle));
         EXPECT_TRUE(screenBecomes(before, wholeScreen()));
         EXPECT_TRUE(typingReachesTheText());
@@ -549,7 +534,7 @@ TEST_F(AsAUserMeetsIt, HelpTopicsShowAboveTheOverlayAndClose)
         ASSERT_NE(help, 0u);
         EXPECT_TRUE(screenDiffers(before.copy(windowRect(help)), windowRect(help)));
         if (byCloseBox)
-            closeLikeTheCloseBox(help);
+            requestWindowClose(help);
         else
             tapKey("Escape");
         ASSERT_TRUE(waitForNoWindow(HelpTitle));
