@@ -184,9 +184,8 @@ void Surface::paintEvent(QPaintEvent *event)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
-    const auto dots = [](const QRectF &outline) {
-        return outline.toAlignedRect().adjusted(0, 0, -1, -1);
-    };
+    const auto dots
+        = [](const QRectF &outline) { return outline.toAlignedRect().adjusted(0, 0, -1, -1); };
     if (!m_outlineDrawn.isEmpty()) {
         // Rectangle by rectangle: a dotted line clipped to a region of many rectangles is drawn
         // through their bounding rectangle, where it would put dots back into what was just

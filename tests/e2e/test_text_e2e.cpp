@@ -159,7 +159,8 @@ TEST_F(TextOnTheOverlay, DraggingTheTextMovesItAndTheExitStoresThePlace)
 TEST_F(TextOnTheOverlay, WhileTheTextIsCarriedOnlyItsOutlineMovesAndNothingStaysBehind)
 {
     Program program;
-    program.writeSettings(Program::settingsBytes([] { gSettings.gsText = QStringLiteral("Wq\r\nOutline"); }));
+    program.writeSettings(
+        Program::settingsBytes([] { gSettings.gsText = QStringLiteral("Wq\r\nOutline"); }));
     ASSERT_TRUE(program.start());
     // The caret blinks; its place is left out of the comparisons.
     QRect caret;
@@ -195,8 +196,8 @@ TEST_F(TextOnTheOverlay, WhileTheTextIsCarriedOnlyItsOutlineMovesAndNothingStays
                 && p.y() != box.bottom())
                 ++offEdge;
         EXPECT_EQ(offEdge, 0) << "pixels changed inside or outside the outline at step " << step
-                              << " (box " << box.x() << "," << box.y() << " " << box.width()
-                              << "x" << box.height() << ")";
+                              << " (box " << box.x() << "," << box.y() << " " << box.width() << "x"
+                              << box.height() << ")";
         if (step == 0) {
             first = box;
         } else {
@@ -213,7 +214,8 @@ TEST_F(TextOnTheOverlay, WhileTheTextIsCarriedOnlyItsOutlineMovesAndNothingStays
     QRect leftBox;
     for (const QPoint &p : left)
         leftBox |= QRect(p, QSize(1, 1));
-    EXPECT_TRUE(left.empty()) << left.size() << " pixels differ after a drop where it was taken, in "
+    EXPECT_TRUE(left.empty()) << left.size()
+                              << " pixels differ after a drop where it was taken, in "
                               << leftBox.x() << "," << leftBox.y() << " " << leftBox.width() << "x"
                               << leftBox.height();
 }

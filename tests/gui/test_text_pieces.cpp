@@ -45,13 +45,12 @@ TEST_P(TextPieces, StripByStripIsTheWholeLabel)
 {
     // Overhanging italics and swashes, a line in a shaped script and one with a combining mark
     // (those two are drawn whole), blanks and an empty line.
-    const QString caption = QStringLiteral(
-        "Quillane ffi fj W.A. To\r\n"
-        "\r\n"
-        "  \u00e9t\u00e9 \u0192 \u00c5ngstr\u00f6m  \r\n"
-        "e\u0301 combined\r\n"
-        "\u0633\u0644\u0627\u0645 mixed\r\n"
-        "\u03a9\u03bc\u03ad\u03b3\u03b1 \u0416\u0443\u043a");
+    const QString caption = QStringLiteral("Quillane ffi fj W.A. To\r\n"
+                                           "\r\n"
+                                           "  \u00e9t\u00e9 \u0192 \u00c5ngstr\u00f6m  \r\n"
+                                           "e\u0301 combined\r\n"
+                                           "\u0633\u0644\u0627\u0645 mixed\r\n"
+                                           "\u03a9\u03bc\u03ad\u03b3\u03b1 \u0416\u0443\u043a");
     TextItem label;
     label.setFont(font());
     label.setForeColor(qRgb(20, 230, 90));
