@@ -26,7 +26,18 @@ Surface::Surface(SurfaceEvents *events, QWidget *parent)
 void Surface::setImage(const QImage &image)
 {
     m_layer.reset(image);
-    update();
+    repaintContent(rect());
+}
+
+void Surface::repaintContent(const QRect &area)
+{
+    m_contentDirty += area;
+    update(area);
+}
+
+void Surface::repaintLabelArea(const QRect &area)
+{
+    repaintContent(area);
 }
 
 void Surface::paintPicture(const QImage &picture)
@@ -96,13 +107,14 @@ void Surface::drawStroke(const QPointF &from, const QPointF &to)
     // engine take large temporary buffers; over thousands of strokes those leave the heap
     // fragmented and the memory the program holds keeps creeping up.
     m_pendingStroke |= touched;
+    m_contentDirty += touched;
     update(m_pendingStroke);
 }
 
 void Surface::setItems(std::array<const TextItem *, 3> bottomToTop)
 {
     m_items = bottomToTop;
-    update();
+    repaintContent(rect());
 }
 
 QRegion Surface::outlineBand(const QRectF &outline)
@@ -128,19 +140,32 @@ void Surface::setDragOutline(const QRectF &outline)
         return;
     // Nothing but the outline changes while it moves: the dots of the old one go and the new ones
     // come, and the box between them stays as it is.
-    const QRegion before = outlineBand(m_outline);
+    const QRegion band = outlineBand(m_outline) + outlineBand(outline);
     m_outline = outline;
-    update(before + outlineBand(m_outline));
+    m_outlineDirty += band;
+    update(band);
 }
 
 void Surface::paintEvent(QPaintEvent *event)
 {
     m_pendingStroke = QRect(); // everything dirty is painted now
+    const QRegion damage = event->region();
+    // Where nothing but the outline moved, the window still shows the right pixels under its
+    // dots: drawing the old dots again takes them away (they are drawn in exclusive-or, so a dot
+    // drawn twice is gone), and the new ones go on. The rest is painted afresh, and so is all of
+    // it when the window system asked for a repaint the surface did not ask for.
+    QRegion outlineOnly;
+    if ((damage - m_outlineDirty - m_contentDirty).isEmpty())
+        outlineOnly = damage - m_contentDirty;
+    const QRegion fresh = damage - outlineOnly;
+    m_outlineDirty = QRegion();
+    m_contentDirty = QRegion();
+
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
     // Rectangle by rectangle: the damage of a moving outline is a thin frame, and its bounding
     // rectangle would take in everything inside it.
-    for (const QRect &area : event->region()) {
+    for (const QRect &area : fresh) {
         painter.setClipRect(area);
         if (!m_layer.isNull()) {
             // Copy exactly the damaged area, device pixel for device pixel.
@@ -154,15 +179,26 @@ void Surface::paintEvent(QPaintEvent *event)
         }
     }
     painter.setClipping(false);
-    if (!m_outline.isEmpty()) {
-        // The outline a dragged label leaves under the pointer: dots that show on any picture.
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        QPen pen(Qt::black, 1, Qt::DotLine);
-        painter.setPen(pen);
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        painter.drawRect(m_outline.toAlignedRect().adjusted(0, 0, -1, -1));
+
+    // The outline a dragged label leaves under the pointer: dots that show on any picture.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    const auto dots
+        = [](const QRectF &outline) { return outline.toAlignedRect().adjusted(0, 0, -1, -1); };
+    if (!m_outlineDrawn.isEmpty()) {
+        // Rectangle by rectangle: a dotted line clipped to a region of many rectangles is drawn
+        // through their bounding rectangle, where it would put dots back into what was just
+        // painted afresh.
+        for (const QRect &area : outlineOnly) {
+            painter.setClipRect(area);
+            painter.drawRect(dots(m_outlineDrawn));
+        }
+        painter.setClipping(false);
     }
+    if (!m_outline.isEmpty())
+        painter.drawRect(dots(m_outline));
+    m_outlineDrawn = m_outline;
 }
 
 int Surface::buttonMask(Qt::MouseButtons buttons)

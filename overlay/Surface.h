@@ -1,14 +1,14 @@
 #pragma once
 
 #include "LineLayer.h"
+#include "TextItem.h"
 
 #include <QImage>
 #include <QPen>
+#include <QRegion>
 #include <QWidget>
 
 #include <array>
-
-class TextItem;
 
 // What the drawing surface reports to its form: presses, moves and releases in surface pixels,
 // with the button and modifier masks of the form runtime (Button: 1 left, 2 right, 4 middle;
@@ -28,7 +28,7 @@ public:
 // into and repaints copy from, and the windowless labels drawn over it in a fixed order (the first
 // of the list is drawn first, so the last lies on top). The image is kept as the picture it was
 // given, untouched, and the tiles of it that lines have been drawn on (see LineLayer).
-class Surface : public QWidget
+class Surface : public QWidget, public LabelHost
 {
 public:
     Surface(SurfaceEvents *events, QWidget *parent);
@@ -61,6 +61,8 @@ public:
 
     static int buttonMask(Qt::MouseButtons buttons);
 
+    void repaintLabelArea(const QRect &area) override;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -72,11 +74,18 @@ private:
     // The band the outline's dots cover, widened by two pixels on each side of its four edges.
     static QRegion outlineBand(const QRectF &outline);
     void drawStroke(const QPointF &from, const QPointF &to);
+    // Repaints an area whose picture or labels changed.
+    void repaintContent(const QRect &area);
 
     SurfaceEvents *m_events;
     LineLayer m_layer;
     std::array<const TextItem *, 3> m_items {};
     QRectF m_outline;
+    QRectF m_outlineDrawn; // the outline whose dots the window's last paint left
+    // What was asked to be repainted since the last paint: where the outline moved, and where
+    // the picture or the labels changed.
+    QRegion m_outlineDirty;
+    QRegion m_contentDirty;
     QPen m_pen;
     QRect m_pendingStroke; // stroke segments not painted yet
     QPointF m_current;

@@ -9,9 +9,18 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QPainter;
-class QWidget;
+class QRect;
+
+// What a label drawn on a surface tells when an area of it must be repainted.
+class LabelHost
+{
+public:
+    virtual ~LabelHost() = default;
+    virtual void repaintLabelArea(const QRect &area) = 0;
+};
 
 namespace TextLayout {
 class LineWidths;
@@ -27,7 +36,7 @@ class LineWidths;
 class TextItem
 {
 public:
-    explicit TextItem(QWidget *host = nullptr);
+    explicit TextItem(LabelHost *host = nullptr);
 
     const QString &caption() const { return m_caption; }
     void setCaption(const QString &caption);
@@ -66,7 +75,7 @@ private:
     // The area lines [first, last) of a caption as wide as `width` may touch.
     QRect rowBounds(qsizetype first, qsizetype last, double width) const;
 
-    QWidget *m_host;
+    LabelHost *m_host;
     QString m_caption;
     QStringList m_lines;
     QFont m_font;
@@ -111,6 +120,16 @@ public:
     double lineHeight() const { return m_lineHeight; }
     double lineSpacing() const { return m_lineSpacing; }
 
+    // Where each character of a line stands and how far its ink reaches, for drawing only the
+    // characters that reach into an area. Null where the line cannot be drawn in pieces: a script
+    // that is shaped, marks, controls or characters outside the basic plane.
+    struct Pieces
+    {
+        std::vector<double> start; // start[i]: the advance before character i; one more entry
+        std::vector<double> inkLeft, inkRight; // ink of character i, from the line's left
+    };
+    std::shared_ptr<const Pieces> pieces(const QString &line);
+
 private:
     QFontMetricsF m_metrics;
     double m_ascent;
@@ -118,6 +137,8 @@ private:
     double m_lineSpacing;
     QHash<QString, double> m_widths;
     qsizetype m_characters = 0;
+    QHash<QString, std::shared_ptr<const Pieces>> m_pieces;
+    qsizetype m_piecesCharacters = 0;
 };
 std::shared_ptr<LineWidths> lineWidthsFor(const QFont &font);
 } // namespace TextLayout

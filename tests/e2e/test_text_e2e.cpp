@@ -10,6 +10,8 @@
 
 #include <X11/Xlib.h>
 
+#include <vector>
+
 using namespace e2e;
 
 namespace {
@@ -149,6 +151,73 @@ TEST_F(TextOnTheOverlay, DraggingTheTextMovesItAndTheExitStoresThePlace)
     ASSERT_TRUE(DecodeSettings(program.readSettings(), stored).ok);
     EXPECT_EQ(stored.gnTextX, 500);
     EXPECT_EQ(stored.gnTextY, 400);
+}
+
+// While the text is carried, the screen is the frozen one but for the dots of one rectangle, the
+// text's size, that follows the pointer: no dot of an earlier place stays behind, and the text and
+// the picture under the dots come back exactly as they were.
+TEST_F(TextOnTheOverlay, WhileTheTextIsCarriedOnlyItsOutlineMovesAndNothingStaysBehind)
+{
+    Program program;
+    program.writeSettings(
+        Program::settingsBytes([] { gSettings.gsText = QStringLiteral("Wq\r\nOutline"); }));
+    ASSERT_TRUE(program.start());
+    // The caret blinks; its place is left out of the comparisons.
+    QRect caret;
+    ASSERT_TRUE(waitUntil([&] { return !(caret = inkBounds(CaretColour, whole())).isEmpty(); }));
+    caret.adjust(-3, -3, 3, 3);
+    const QImage frozen = screenshot();
+
+    // The pixels that differ from the frozen screen, outside the caret.
+    const auto changed = [&](const QImage &shot) {
+        std::vector<QPoint> points;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (!caret.contains(x, y) && shot.pixel(x, y) != frozen.pixel(x, y))
+                    points.emplace_back(x, y);
+        return points;
+    };
+
+    movePointer(220, 220);
+    pressButton(1);
+    QRect first;
+    for (int step = 0; step <= 6; ++step) {
+        if (step > 0)
+            movePointer(220 + 15 * step, 220 + 10 * step);
+        ASSERT_TRUE(settle());
+        const std::vector<QPoint> points = changed(screenshot());
+        ASSERT_FALSE(points.empty()) << "no outline at step " << step;
+        QRect box;
+        for (const QPoint &p : points)
+            box |= QRect(p, QSize(1, 1));
+        int offEdge = 0;
+        for (const QPoint &p : points)
+            if (p.x() != box.left() && p.x() != box.right() && p.y() != box.top()
+                && p.y() != box.bottom())
+                ++offEdge;
+        EXPECT_EQ(offEdge, 0) << "pixels changed inside or outside the outline at step " << step
+                              << " (box " << box.x() << "," << box.y() << " " << box.width() << "x"
+                              << box.height() << ")";
+        if (step == 0) {
+            first = box;
+        } else {
+            EXPECT_EQ(box.size(), first.size()) << "step " << step;
+            EXPECT_EQ(box.topLeft() - first.topLeft(), QPoint(15 * step, 10 * step))
+                << "step " << step;
+        }
+    }
+    // Back to where it was taken: the outline stands on the text again, and then goes.
+    movePointer(220, 220);
+    releaseButton(1);
+    ASSERT_TRUE(settle());
+    const std::vector<QPoint> left = changed(screenshot());
+    QRect leftBox;
+    for (const QPoint &p : left)
+        leftBox |= QRect(p, QSize(1, 1));
+    EXPECT_TRUE(left.empty()) << left.size()
+                              << " pixels differ after a drop where it was taken, in "
+                              << leftBox.x() << "," << leftBox.y() << " " << leftBox.width() << "x"
+                              << leftBox.height();
 }
 
 // A window of another program, which takes the keyboard focus.
