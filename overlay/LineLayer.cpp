@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+LineLayer::LineLayer() = default;
+
+LineLayer::~LineLayer() = default;
+
 void LineLayer::reset(const QImage &snapshot)
 {
     switch (snapshot.format()) {
@@ -63,22 +67,36 @@ void LineLayer::draw(const QRect &deviceBounds, QRgb colour,
     // Segments of ordinary strokes fit the kept buffer; a rare long jump gets an image of its own,
     // so the buffer never grows towards the size of the screen.
     constexpr int KeptSide = 256;
-    QImage mask;
+    const qreal ratio = devicePixelRatio();
+    const QTransform transform(ratio, 0, 0, ratio, -bounds.x(), -bounds.y());
+    const QRect area(QPoint(0, 0), bounds.size());
+    QImage single;
+    const QImage *mask = &m_coverage;
     if (bounds.width() <= KeptSide && bounds.height() <= KeptSide) {
-        if (m_coverage.isNull())
+        if (!m_coveragePainter) {
             m_coverage = QImage(KeptSide, KeptSide, QImage::Format_Alpha8);
-        mask = QImage(m_coverage.bits(), bounds.width(), bounds.height(), m_coverage.bytesPerLine(),
-                      QImage::Format_Alpha8);
+            m_coveragePainter = std::make_unique<QPainter>(&m_coverage);
+            m_coveragePainter->setRenderHint(QPainter::Antialiasing, false);
+        }
+        // The segment's rectangle of the buffer, cleared, is the device it draws on.
+        QPainter &painter = *m_coveragePainter;
+        painter.save();
+        painter.resetTransform();
+        painter.setClipRect(area);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(area, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setTransform(transform);
+        paint(painter);
+        painter.restore();
     } else {
-        mask = QImage(bounds.size(), QImage::Format_Alpha8);
-    }
-    mask.fill(0);
-    {
-        QPainter painter(&mask);
-        const qreal ratio = devicePixelRatio();
-        painter.setTransform(QTransform(ratio, 0, 0, ratio, -bounds.x(), -bounds.y()));
+        single = QImage(bounds.size(), QImage::Format_Alpha8);
+        single.fill(0);
+        QPainter painter(&single);
+        painter.setTransform(transform);
         painter.setRenderHint(QPainter::Antialiasing, false);
         paint(painter);
+        mask = &single;
     }
     const quint32 pixel = 0xff000000u | colour;
     const int firstColumn = bounds.left() / TileSize, lastColumn = bounds.right() / TileSize;
@@ -88,7 +106,7 @@ void LineLayer::draw(const QRect &deviceBounds, QRgb colour,
             const QRect part = tileRect(column, row) & bounds;
             QImage *tile = nullptr;
             for (int y = part.top(); y <= part.bottom(); ++y) {
-                const uchar *covered = mask.constScanLine(y - bounds.y()) - bounds.x();
+                const uchar *covered = mask->constScanLine(y - bounds.y()) - bounds.x();
                 quint32 *line = nullptr;
                 quint32 *whole = nullptr;
                 for (int x = part.left(); x <= part.right(); ++x) {

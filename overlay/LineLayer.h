@@ -5,6 +5,7 @@
 #include <QRgb>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -17,6 +18,11 @@ class LineLayer
 {
 public:
     static constexpr int TileSize = 64;
+
+    LineLayer();
+    ~LineLayer();
+    LineLayer(const LineLayer &) = delete;
+    LineLayer &operator=(const LineLayer &) = delete;
 
     // Starts over from `snapshot`, dropping every tile. A snapshot of other than 32 bits a pixel is
     // converted to RGB32 once.
@@ -56,6 +62,8 @@ private:
     mutable QImage m_picture; // the snapshot, shared, until picture() is asked for
     mutable bool m_pictureKept = false;
     // The coverage of a segment is rasterised here: a stroke draws a small segment on every
-    // pointer move, and a buffer kept between them spares an allocation on each.
+    // pointer move, and a buffer kept between them, with a painter kept open on it, spares an
+    // allocation and a paint engine's set-up on each.
     QImage m_coverage;
+    std::unique_ptr<QPainter> m_coveragePainter;
 };
