@@ -13,6 +13,9 @@
 // screenshot before it and its own end (the frame reached the screen in between; the spacing of
 // the screenshots is the resolution, printed with the results). The program and the floor start
 // alternately, after one start of each that is not counted.
+//
+// For looking into a start: BENCH_SHOTS=1 prints every screenshot's time and picture,
+// BENCH_OUTPUT=1 what the programs printed, BENCH_DUMP=DIR keeps each distinct picture there (PPM).
 #include "BenchCommon.h"
 
 #include <QCoreApplication>
