@@ -30,7 +30,6 @@ void WarmUpTextFonts()
 
 int main(int argc, char *argv[])
 {
-    platform::chooseWindowingSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
     QApplication::setDesktopFileName(QStringLiteral(QUILLAN_APP_ID));
