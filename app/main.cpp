@@ -7,14 +7,29 @@
 #include "platform/Platform.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QPixmap>
 
 #include <cstdio>
 
+namespace {
+
+// Reads the system's fonts and opens the text's default face (a metric-compatible Arial), as
+// the first text measured would; later fonts come from the same font database.
+void WarmUpTextFonts()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(36);
+    font.setBold(true);
+    QFontMetrics(font).horizontalAdvance(QStringLiteral("Hello!"));
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    platform::chooseWindowingSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
     QApplication::setDesktopFileName(QStringLiteral(QUILLAN_APP_ID));
@@ -31,6 +46,9 @@ int main(int argc, char *argv[])
             frmMain->ReturnFromStandby();
     });
 
+    // Where the desktop is copied by another process (the Wayland desktop portal), the font
+    // system starts up meanwhile: the text needs it for its first frame.
+    platform::caps().capture->setWorkWhileWaiting(WarmUpTextFonts);
     const std::string unavailable = platform::caps().capture->unavailableReason();
     if (!unavailable.empty()) {
         std::fprintf(stderr, "%s\n", unavailable.c_str());

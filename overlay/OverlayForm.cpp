@@ -114,10 +114,20 @@ void OverlayForm::Form_Unload()
 
 void OverlayForm::showOnScreen()
 {
-    if (m_outputImage.isNull())
+    if (m_outputImage.isNull()) {
         show();
-    else
-        showFullScreen();
+        return;
+    }
+    // The compositor gives a full-screen window its size after the window's first frame, and
+    // may hold the new state back until a frame of that size comes (sway waits up to 200 ms for
+    // it). A first frame at the output's size already would get no successor: the toolkit sees
+    // no change of size and paints nothing new. So the window shows first a pixel larger than
+    // the output (larger, so that nothing of the text is laid out for less room than it will
+    // have), and its frame at the output's size follows the compositor's answer at once. On
+    // standby the window is hidden, and its next showing starts the same way.
+    if (isHidden())
+        resize(m_outputImage.deviceIndependentSize().toSize() + QSize(1, 1));
+    showFullScreen();
 }
 
 void OverlayForm::paintEvent(QPaintEvent *)

@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -28,6 +30,22 @@ public:
     // The desktop under the rectangle (device pixels) as it is now; the parts of the rectangle
     // beyond the screen are black. Empty when the desktop cannot be read.
     virtual DesktopImage captureDesktop(int x, int y, int width, int height) = 0;
+
+    // Work of the program's own to do while the capture waits for another process to take the
+    // picture (the desktop portal, where the program may not read the screen itself), instead
+    // of after it. Run at most once, on the calling thread, during unavailableReason() or
+    // captureDesktop(); where the capture does not wait, it is simply not run.
+    void setWorkWhileWaiting(std::function<void()> work) { m_whileWaiting = std::move(work); }
+
+protected:
+    void runWorkWhileWaiting()
+    {
+        if (auto work = std::exchange(m_whileWaiting, nullptr))
+            work();
+    }
+
+private:
+    std::function<void()> m_whileWaiting;
 };
 
 // Memory for a desktop image of the given size, all black, for implementations that copy into

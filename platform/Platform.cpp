@@ -49,14 +49,6 @@ Capabilities &caps()
     return *instance;
 }
 
-void chooseWindowingSystem()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
 void install(std::unique_ptr<Capabilities> replacement)
 {
     current() = std::move(replacement);

@@ -32,13 +32,6 @@ Capabilities &caps();
 // Replaces the capabilities (tests put fakes in). Passing null goes back to the default choice.
 void install(std::unique_ptr<Capabilities> replacement);
 
-// Chooses the windowing system before the application object exists. A Wayland session that also
-// runs XWayland starts the program there, unless the user names a platform in QT_QPA_PLATFORM:
-// on Wayland the Preferences and About dialogs are not yet kept above the full-screen overlay,
-// and the mouse's drag and strokes are not yet proven there. Without XWayland the program runs on
-// Wayland itself.
-void chooseWindowingSystem();
-
 // Factories, one per implementation file set. The native one is the system's own windowing
 // system as built (X11 on Linux, Win32 on Windows); Wayland exists only in Linux builds.
 std::unique_ptr<Capabilities> makeNativeCapabilities();

@@ -100,6 +100,11 @@ else
         fi
     done
     echo ", $depends," | grep -q ', fonts-liberation[ ,(]' || fail "Depends lacks fonts-liberation: $depends"
+    # The Wayland platform plugin is loaded, not linked: only a recommendation names it, and no
+    # Depends (an X11 desktop does without it).
+    recommends=$(field Recommends)
+    echo ", $recommends," | grep -q ', qt6-wayland[ ,(]' || fail "Recommends lacks qt6-wayland: $recommends"
+    echo ", $depends," | grep -q ', qt6-wayland[ ,(]' && fail "Depends names qt6-wayland: $depends"
     # The contents: the staged tree under /usr, owned by root, the executable stripped.
     listed=$(dpkg-deb -c "$deb")
     contents=$(echo "$listed" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./usr/||' | sort)
@@ -108,7 +113,7 @@ else
     echo "$listed" | awk '{print $6}' | grep -v '^\./$' | grep -qv '^\./usr/' && fail "files outside /usr"
     dpkg-deb -x "$deb" "$work/unpacked"
     file -b "$work/unpacked/usr/bin/quillan" | grep -q ', stripped' || fail "the packaged executable is not stripped"
-    echo "check-install: $(basename "$deb"): $(stat -c %s "$deb") bytes; Depends: $depends"
+    echo "check-install: $(basename "$deb"): $(stat -c %s "$deb") bytes; Depends: $depends; Recommends: $recommends"
     ok "package"
 fi
 

@@ -140,6 +140,9 @@ QImage PortalDesktopCapture::requestScreenshot()
                     SLOT(onResponse(uint, QVariantMap)));
     }
 
+    // The portal takes the picture now, in processes of its own; the answer waits on the bus.
+    if (!waiter.answered)
+        runWorkWhileWaiting();
     if (!waiter.answered) {
         QTimer::singleShot(m_timeoutSeconds * 1000, &waiter.loop, &QEventLoop::quit);
         // Nothing of the program is on the screen yet; only the bus is waited for.

@@ -129,9 +129,11 @@ public:
     std::string unavailableReason() override
     {
         // Under XWayland the root window reads back black: the compositor does not let X
-        // clients see other programs' windows.
+        // clients see other programs' windows. On Wayland the program runs as a Wayland client,
+        // unless Qt's Wayland plugin is missing or the user asked for X11.
         if (inWaylandSession())
-            return "Vyn Quillane needs an X11 session: under Wayland the screen cannot be copied.";
+            return "Vyn Quillane cannot copy the screen through XWayland: install qt6-wayland so "
+                   "that it runs on Wayland itself, or use an X11 session.";
         if (!display())
             return "Vyn Quillane needs an X11 display.";
         return {};

@@ -1,6 +1,7 @@
 // The program itself on a Wayland desktop, driven as a user drives it: the frozen screen is the
 // desktop pixel for pixel, margins move the text as far, typing goes through the seat's keyboard,
-// standby hides the overlay and a second start brings it back, and Alt+F4 saves what was typed.
+// standby hides the overlay and a second start brings it back, and Alt+F4 saves what was typed;
+// where XWayland runs too, the program still runs on Wayland.
 #include "WaylandSession.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -219,6 +220,20 @@ TEST_F(ProgramOnWayland, StandbyHidesAndASecondStartBringsTheOverlayBack)
     session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
     EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     EXPECT_EQ(program.savedText(), QStringLiteral("Before after"));
+}
+
+TEST_F(ProgramOnWayland, RunsOnWaylandWhereXWaylandRunsToo)
+{
+    // A desktop with XWayland gives its programs DISPLAY as well; nothing answers on this one, so
+    // a program that went there would not come up at all.
+    Program program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    Client quillan(program.path(), {}, environment);
+    ASSERT_TRUE(waitForOverlay()) << quillan.output().toStdString();
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan.waitForExit(), 0) << quillan.output().toStdString();
 }
 
 } // namespace

@@ -1,0 +1,259 @@
+// Start-up to the frozen screen painted, on a Wayland desktop (run inside
+// tests/wayland/run-wayland.sh by bench/run-wayland-start.sh):
+//
+//   bench_wayland_start PROGRAM FLOOR RUNS
+//
+// The desktop is a window of this program's own ("ticker" mode) that repaints a square in a new
+// colour at every frame the compositor asks for, so the live screen never stands still and a
+// frozen copy of it can be told from it. Each start is watched from outside, the same way for
+// both programs: grim takes screenshots of the output one after another from just before the
+// start, and goes on for a while after the program has settled; the screenshots of that settled
+// stretch (1.2 s, so both phases of a blinking caret) are the program's settled frames. "Painted"
+// is the first screenshot that shows one of them, timed as the midpoint between the end of the
+// screenshot before it and its own end (the frame reached the screen in between; the spacing of
+// the screenshots is the resolution, printed with the results). The program and the floor start
+// alternately, after one start of each that is not counted.
+//
+// For looking into a start: BENCH_SHOTS=1 prints every screenshot's time and picture,
+// BENCH_OUTPUT=1 what the programs printed, BENCH_DUMP=DIR keeps each distinct picture there (PPM).
+#include "BenchCommon.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPainter>
+#include <QProcess>
+#include <QRasterWindow>
+#include <QThread>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <set>
+
+namespace {
+
+// --- the desktop: a window whose square changes colour at every frame ---------------------------
+
+class Ticker final : public QRasterWindow
+{
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        if (m_frame == 0)
+            painter.fillRect(QRect(QPoint(), size()), QColor(0x30, 0x50, 0x70));
+        const unsigned c = m_frame++;
+        painter.fillRect(
+            Square,
+            QColor((c * 37) & 0xFF, (c * 91 + (c >> 8)) & 0xFF, (c * 13 + (c >> 16)) & 0xFF));
+        if (m_frame == 1) {
+            std::printf("shown\n");
+            std::fflush(stdout);
+        }
+        // The next frame when the compositor asks for one (not while the window is covered).
+        update(Square);
+    }
+
+private:
+    static constexpr QRect Square {100, 100, 96, 96};
+    unsigned m_frame = 0;
+};
+
+int runTicker(int argc, char **argv)
+{
+    QGuiApplication application(argc, argv);
+    Ticker ticker;
+    ticker.show();
+    return QGuiApplication::exec();
+}
+
+// --- the driver ---------------------------------------------------------------------------------
+
+struct Shot
+{
+    long long endNs;
+    size_t hash;
+};
+
+// One screenshot of the whole output by grim; its hash (0 when grim failed).
+size_t screenshotHash()
+{
+    QProcess grim;
+    grim.start(QStringLiteral("grim"),
+               {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+    if (!grim.waitForFinished(5000) || grim.exitCode() != 0)
+        return 0;
+    const QByteArray picture = grim.readAllStandardOutput();
+    const size_t hash = qHash(QByteArrayView(picture));
+    static const QString dump = qEnvironmentVariable("BENCH_DUMP");
+    if (!dump.isEmpty()) {
+        QFile file(QStringLiteral("%1/%2.ppm").arg(dump).arg(hash, 16, 16, QLatin1Char('0')));
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write(picture);
+    }
+    return hash;
+}
+
+struct StartResult
+{
+    bool ok = false;
+    double paintedMs = 0;
+    double boundMs = 0; // the end of the first screenshot that showed it
+    double spacingMs = 0; // median time between screenshots
+    std::string problem;
+};
+
+constexpr long long Ms = 1000000;
+constexpr long long SettleAfterMs = 2500; // every start is done well before (about 0.3 s)
+constexpr long long SettledStretchMs = 1200;
+
+StartResult measureStart(const QString &program, const QString &folder)
+{
+    StartResult result;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setWorkingDirectory(folder);
+    std::vector<Shot> shots;
+    shots.reserve(400);
+    const long long start = bench::nowNs();
+    const long long startRealUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                                      std::chrono::system_clock::now().time_since_epoch())
+                                      .count();
+    process.start(program, {});
+    if (!process.waitForStarted(5000)) {
+        result.problem = "did not start";
+        return result;
+    }
+    while (bench::nowNs() - start < (SettleAfterMs + SettledStretchMs) * Ms) {
+        const size_t hash = screenshotHash();
+        shots.push_back({bench::nowNs(), hash});
+    }
+    const bool stillRunning = process.state() == QProcess::Running;
+    // Ended as a session ending ends it (the program saves its settings).
+    if (stillRunning) {
+        ::kill(pid_t(process.processId()), SIGTERM);
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished(2000);
+        }
+    }
+    const QByteArray output = process.readAll();
+    if (qEnvironmentVariableIsSet("BENCH_OUTPUT"))
+        std::fprintf(stderr, "    started at %lld us (realtime)\n%s", startRealUs,
+                     output.constData());
+    if (!stillRunning) {
+        result.problem = "ended by itself: " + output.toStdString();
+        return result;
+    }
+
+    std::set<size_t> settled;
+    for (const Shot &shot : shots)
+        if (shot.endNs - start >= SettleAfterMs * Ms && shot.hash != 0)
+            settled.insert(shot.hash);
+    // The live desktop changes at every frame; a settled program shows one or two pictures.
+    if (settled.empty() || settled.size() > 3) {
+        result.problem = "never settled (" + std::to_string(settled.size()) + " pictures)";
+        return result;
+    }
+    if (qEnvironmentVariableIsSet("BENCH_SHOTS")) {
+        // Every screenshot's time and picture, the settled ones marked.
+        for (const Shot &shot : shots)
+            std::fprintf(stderr, "    %6.1f ms %016zx%s\n", double(shot.endNs - start) / Ms,
+                         shot.hash, settled.count(shot.hash) ? " settled" : "");
+    }
+    std::vector<double> gaps;
+    for (size_t i = 1; i < shots.size(); ++i)
+        gaps.push_back(double(shots[i].endNs - shots[i - 1].endNs) / Ms);
+    result.spacingMs = bench::median(gaps);
+    // The first screenshot from which on the screen shows only settled pictures: the live
+    // desktop may match the frozen copy for a moment while the portal takes its picture.
+    size_t first = shots.size();
+    while (first > 0 && settled.count(shots[first - 1].hash))
+        --first;
+    if (first == 0) {
+        result.problem = "the settled picture was on the screen from the start";
+        return result;
+    }
+    result.ok = true;
+    result.boundMs = double(shots[first].endNs - start) / Ms;
+    result.paintedMs = double((shots[first].endNs + shots[first - 1].endNs) / 2 - start) / Ms;
+    return result;
+}
+
+int runDriver(const QString &quillan, const QString &floor, int runs)
+{
+    QProcess ticker;
+    ticker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ticker.start(QCoreApplication::applicationFilePath(), {QStringLiteral("ticker")});
+    if (!ticker.waitForReadyRead(10000) || !ticker.readLine().startsWith("shown")) {
+        std::fprintf(stderr, "bench_wayland_start: the ticker window did not come up\n");
+        return 1;
+    }
+    QThread::msleep(500);
+
+    const bench::ProgramCopy copy(quillan);
+    struct Subject
+    {
+        const char *name;
+        QString path;
+        QString folder;
+        std::vector<double> painted, bounds, spacing;
+    };
+    Subject subjects[2]
+        = {{"Vyn Quillane", copy.path(), copy.folder(), {}, {}, {}},
+           {"floor (portal screenshot and show)", floor, copy.folder(), {}, {}, {}}};
+
+    // One start of each first, not counted: the portal's backends start on the first request.
+    for (int round = -1; round < runs; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            Subject &subject = subjects[(round & 1) ? 1 - k : k];
+            const StartResult r = measureStart(subject.path, subject.folder);
+            if (!r.ok) {
+                std::fprintf(stderr, "bench_wayland_start: %s: %s\n", subject.name,
+                             r.problem.c_str());
+                return 1;
+            }
+            std::fprintf(stderr,
+                         "  %s%s: painted %.0f ms (shown by %.0f ms, shots %.0f ms apart)\n",
+                         round < 0 ? "(not counted) " : "", subject.name, r.paintedMs, r.boundMs,
+                         r.spacingMs);
+            if (round >= 0) {
+                subject.painted.push_back(r.paintedMs);
+                subject.bounds.push_back(r.boundMs);
+                subject.spacing.push_back(r.spacingMs);
+            }
+            // The desktop back on the screen before the next start.
+            QThread::msleep(400);
+        }
+    }
+    ticker.kill();
+    ticker.waitForFinished(2000);
+
+    const double floorMs = bench::median(subjects[1].painted);
+    std::printf("| program | painted (median of %d) | range | first screenshot showing it | "
+                "screenshots apart | ÷ floor (goal ≤ 1.2) |\n|---|---|---|---|---|---|\n",
+                runs);
+    for (const Subject &s : subjects) {
+        const auto [low, high] = std::minmax_element(s.painted.begin(), s.painted.end());
+        std::printf("| %s | %.0f ms | %.0f-%.0f ms | %.0f ms | %.0f ms | %.2f |\n", s.name,
+                    bench::median(s.painted), *low, *high, bench::median(s.bounds),
+                    bench::median(s.spacing), bench::median(s.painted) / floorMs);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 2 && QByteArray(argv[1]) == "ticker")
+        return runTicker(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_wayland_start PROGRAM FLOOR [RUNS]\n");
+        return 2;
+    }
+    QCoreApplication application(argc, argv);
+    return runDriver(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                     argc > 3 ? std::max(1, atoi(argv[3])) : 5);
+}
