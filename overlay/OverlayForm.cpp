@@ -50,6 +50,24 @@ QImage snapshotFor(const QRect &overlay, qreal ratio)
     return image;
 }
 
+// The part of `whole` under `part` (device pixels) without a copy: an image over the same pixels
+// that keeps `whole` alive and, being read-only, copies itself only if something writes to it.
+QImage sharedPart(const QImage &whole, const QRect &part)
+{
+    const QRect inside = part & whole.rect();
+    if (inside == whole.rect())
+        return whole;
+    if (inside.isEmpty() || whole.depth() != 32)
+        return whole.copy(part);
+    auto *keeper = new QImage(whole);
+    QImage image(
+        whole.constScanLine(inside.y()) + qsizetype(inside.x()) * 4, inside.width(),
+        inside.height(), whole.bytesPerLine(), whole.format(),
+        [](void *info) { delete static_cast<QImage *>(info); }, keeper);
+    image.setDevicePixelRatio(whole.devicePixelRatio());
+    return image;
+}
+
 } // namespace
 
 Form<OverlayForm> frmShow;
@@ -95,8 +113,7 @@ void OverlayForm::Form_Load()
         // every position on picShow keeps its meaning; the strips show the frozen desktop.
         m_outputImage = snapshotFor(QRect(QPoint(0, 0), screenSize), ratio);
         picShow->setGeometry(area);
-        m_formImage = m_outputImage.copy(deviceRect(area, ratio));
-        m_formImage.setDevicePixelRatio(ratio);
+        m_formImage = sharedPart(m_outputImage, deviceRect(area, ratio));
     }
     picShow->setImage(m_formImage);
 
