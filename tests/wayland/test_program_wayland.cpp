@@ -1,6 +1,9 @@
 // The program itself on a Wayland desktop, driven as a user drives it: the frozen screen is the
 // desktop pixel for pixel, margins move the text as far, typing goes through the seat's keyboard,
 // standby hides the overlay and a second start brings it back, and Alt+F4 saves what was typed.
+// The mouse: the text dragged with the left button, the right-press menu and its items chosen by
+// click, strokes in line mode and Clear Lines; the dialogs come up above the full-screen overlay
+// and give the keyboard back to it when they close.
 #include "WaylandSession.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -8,12 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QGuiApplication>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -24,13 +30,14 @@ namespace {
 
 const QString AppId = QStringLiteral(QUILLAN_APP_ID);
 
-// The bounding box of the pixels where two screenshots differ; empty when they are equal.
-QRect differences(const QImage &a, const QImage &b)
+// The bounding box of the pixels where two screenshots differ, outside `ignored`; empty when
+// they are equal there.
+QRect differences(const QImage &a, const QImage &b, const QRect &ignored = {})
 {
     QRect box;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
+            if (a.pixel(x, y) != b.pixel(x, y) && !ignored.contains(x, y))
                 box |= QRect(x, y, 1, 1);
     return box;
 }
@@ -86,6 +93,41 @@ private:
     QTemporaryDir m_folder;
 };
 
+// The command menu built as the program builds it (same captions, same kinds of item, Exit
+// hidden), so that the places of its items are known; the style and fonts are the session's, as
+// the program's are.
+class MenuLayout
+{
+public:
+    MenuLayout()
+    {
+        for (const char *caption :
+             {"Clear &Text", "Clear &Lines", "&Restore Text", "-", "&Standby", "-", "Enter &Text",
+              "Draw &Lines", "-", ">", "-", "&Help Topics...", "&About..."}) {
+            const QString text = QString::fromLatin1(caption);
+            QAction *action = text == QLatin1String("-") ? m_menu.addSeparator()
+                : text == QLatin1String(">")             ? m_menu.addMenu(&m_preferences)
+                                                         : m_menu.addAction(text);
+            if (text.contains(QLatin1String("Enter")) || text.contains(QLatin1String("Draw")))
+                action->setCheckable(true);
+            m_items.insert(text, action);
+        }
+        m_preferences.setTitle(QStringLiteral("&Preferences"));
+    }
+
+    QSize size() const { return m_menu.sizeHint(); }
+    // The centre of the item with that caption, from the menu's top left corner (logical).
+    QPoint centreOf(const QString &caption) const
+    {
+        return m_menu.actionGeometry(m_items.value(caption)).center();
+    }
+
+private:
+    QMenu m_menu;
+    QMenu m_preferences;
+    QHash<QString, QAction *> m_items;
+};
+
 class ProgramOnWayland : public ::testing::Test
 {
 protected:
@@ -122,15 +164,123 @@ protected:
         return false;
     }
 
+    // Logical pixels to the output's device pixels.
+    int device(int logical) const { return int(logical * session.scale()); }
+    QPoint device(QPoint logical) const { return logical * session.scale(); }
+    QPoint logical(QPoint device) const { return device / session.scale(); }
+
+    // Where the pointer rests between actions: the output's top right corner, where only a corner
+    // of a pointer image (the pen's) can show. Screens are compared outside that corner.
+    int outputLogicalWidth() const { return int(session.outputSize().width() / session.scale()); }
+    QRect ignoredCorner() const
+    {
+        const int side = device(40);
+        return QRect(session.outputSize().width() - side, 0, side, side);
+    }
+    void restPointer() const { session.moveTo(QPoint(outputLogicalWidth() - 1, 0)); }
+
     // Waits for a screen whose differences from the desktop satisfy `ready`; their box.
     QRect waitForInk(const std::function<bool(const QRect &)> &ready) const
     {
         QRect box;
         session.waitForScreen([&](const QImage &shot) {
-            box = differences(shot, desktop);
+            box = differences(shot, desktop, ignoredCorner());
             return ready(box);
         });
         return box;
+    }
+
+    // A left-button drag through the points (logical), the pointer resting afterwards.
+    void drag(const QList<QPoint> &points) const
+    {
+        session.moveTo(points.first());
+        session.press(1);
+        for (const QPoint &point : points.mid(1))
+            session.moveTo(point);
+        session.release(1);
+        restPointer();
+    }
+
+    // Whether a window with that title stands visible in the compositor's tree.
+    bool windowShown(const QString &title) const
+    {
+        const QJsonObject tree
+            = QJsonDocument::fromJson(
+                  session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+                  .object();
+        return treeHas(tree, [&](const QJsonObject &node) {
+            return isWindow(node, title) && node.value(QLatin1String("visible")).toBool();
+        });
+    }
+    // Whether the tree's node is the program's window with that title; an empty title stands for
+    // its window that does not cover the output, whatever its title.
+    static bool isWindow(const QJsonObject &node, const QString &title)
+    {
+        if (!title.isEmpty())
+            return node.value(QLatin1String("name")).toString() == title;
+        return node.value(QLatin1String("app_id")).toString() == AppId
+            && node.value(QLatin1String("fullscreen_mode")).toInt() == 0;
+    }
+
+    // The place of the window with that title (logical pixels); empty when there is none.
+    QRect windowRect(const QString &title) const
+    {
+        const QJsonObject tree
+            = QJsonDocument::fromJson(
+                  session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+                  .object();
+        QRect found;
+        treeHas(tree, [&](const QJsonObject &node) {
+            if (!isWindow(node, title))
+                return false;
+            const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
+            found = QRect(rect.value(QLatin1String("x")).toInt(),
+                          rect.value(QLatin1String("y")).toInt(),
+                          rect.value(QLatin1String("width")).toInt(),
+                          rect.value(QLatin1String("height")).toInt());
+            return true;
+        });
+        return found;
+    }
+    // A click on a blank spot inside the dialog's edge: a compositor gives the keyboard to a
+    // window the user clicks (a Wayland client cannot take it by itself).
+    void clickInto(const QString &title) const
+    {
+        const QRect rect = windowRect(title);
+        session.click(rect.topLeft() + QPoint(3, 3));
+        restPointer();
+    }
+    bool waitForWindow(const QString &title, bool shown = true) const
+    {
+        const QDeadlineTimer deadline(10000);
+        do {
+            if (windowShown(title) == shown)
+                return true;
+            QThread::msleep(50);
+        } while (!deadline.hasExpired());
+        return false;
+    }
+
+    // Opens the command menu with a right press at `at` (logical) and waits until it shows; the
+    // box it covers on the screen (device pixels), empty when it did not come.
+    QRect openMenu(QPoint at) const
+    {
+        // Only the menu's part of the screen is looked at: the caret blinks elsewhere.
+        const QRect area = QRect(device(at), QSize(device(400), device(500)))
+                               .intersected(QRect(QPoint(), session.outputSize()));
+        const QImage before = session.screenshot().copy(area);
+        session.moveTo(at);
+        session.press(3);
+        session.release(3);
+        const auto big = [&](const QRect &box) {
+            return box.width() >= device(80) && box.height() >= device(150);
+        };
+        QRect box;
+        session.waitForScreen([&](const QImage &shot) {
+            box = differences(shot.copy(area), before, ignoredCorner().translated(-area.topLeft()));
+            return big(box);
+        });
+        return big(box) ? box.translated(area.topLeft()) : QRect();
     }
 
     // Types, and waits until the ink is at least `width` wide: the text stands on the overlay.
@@ -155,11 +305,11 @@ TEST_F(ProgramOnWayland, FrozenScreenIsTheDesktopAndMarginsMoveTheText)
         // Only the caret differs from the desktop: everything else is the desktop, pixel for
         // pixel.
         const QRect caret = waitForInk([](const QRect &box) { return !box.isEmpty(); });
-        EXPECT_LE(caret.width(), 20);
-        EXPECT_LE(caret.height(), 60);
-        plain = typeAndWait(QStringLiteral("Hello"), 30);
-        EXPECT_LE(plain.width(), 200);
-        EXPECT_LE(plain.height(), 80);
+        EXPECT_LE(caret.width(), device(20));
+        EXPECT_LE(caret.height(), device(60));
+        plain = typeAndWait(QStringLiteral("Hello"), device(30));
+        EXPECT_LE(plain.width(), device(200));
+        EXPECT_LE(plain.height(), device(80));
         session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
         EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
         EXPECT_EQ(program.savedText(), QStringLiteral("Hello"));
@@ -172,11 +322,11 @@ TEST_F(ProgramOnWayland, FrozenScreenIsTheDesktopAndMarginsMoveTheText)
         auto quillan = program.start();
         ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
         session.type(QStringLiteral("Hello"));
-        // The strips show the frozen desktop, and the text stands 50/30 further; the box is
-        // compared in one blink phase of the caret.
-        const QRect moved
-            = waitForInk([&](const QRect &box) { return box == plain.translated(50, 30); });
-        EXPECT_EQ(moved, plain.translated(50, 30));
+        // The strips show the frozen desktop, and the text stands 50/30 further (logical pixels,
+        // as the output's scale makes them); the box is compared in one blink phase of the caret.
+        const QRect expected = plain.translated(device(50), device(30));
+        const QRect moved = waitForInk([&](const QRect &box) { return box == expected; });
+        EXPECT_EQ(moved, expected);
         session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
         EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     }
@@ -221,11 +371,159 @@ TEST_F(ProgramOnWayland, StandbyHidesAndASecondStartBringsTheOverlayBack)
     EXPECT_EQ(program.savedText(), QStringLiteral("Before after"));
 }
 
+TEST_F(ProgramOnWayland, TheMouseMovesTheTextDrawsLinesAndChoosesFromTheMenu)
+{
+    Program program;
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    const QRect text = typeAndWait(QStringLiteral("Hello"), device(30));
+
+    // The text dragged by the left button lands exactly as far as the pointer went, and the rest
+    // of the screen is the desktop again.
+    const QPoint grab = logical(text.center());
+    drag({grab, grab + QPoint(20, 10), grab + QPoint(60, 30), grab + QPoint(100, 60)});
+    const QRect expected = text.translated(device(100), device(60));
+    EXPECT_EQ(waitForInk([&](const QRect &box) { return box == expected; }), expected);
+
+    // Draw Lines, chosen by a click in the menu the right press opens where it was pressed.
+    const MenuLayout layout;
+    // Places in the layout of a 1280 x 720 output at scale 2 (640 x 360), away from the text.
+    const QPoint menuAt(450, 10);
+    const QRect menu = openMenu(menuAt);
+    ASSERT_FALSE(menu.isEmpty()) << "the menu did not open";
+    EXPECT_EQ(menu.topLeft(), device(menuAt));
+    EXPECT_NEAR(menu.width(), device(layout.size().width()), 2);
+    EXPECT_NEAR(menu.height(), device(layout.size().height()), 2);
+    session.click(menuAt + layout.centreOf(QStringLiteral("Draw &Lines")));
+    restPointer();
+    // In line mode the caret is gone: only the moved text differs from the desktop.
+    const QRect textOnly
+        = waitForInk([&](const QRect &box) { return box.height() < expected.height(); });
+    ASSERT_TRUE(expected.contains(textOnly)) << "the menu did not close";
+    ASSERT_FALSE(textOnly.isEmpty());
+
+    // A stroke: the pixels along it change, and nothing else does.
+    const QImage beforeStroke = session.screenshot();
+    const QPoint from(30, 40), corner(130, 40), to(130, 150);
+    drag({from, QPoint(80, 40), corner, QPoint(130, 100), to});
+    const QRect stroke(device(from), device(to));
+    QRect inked;
+    const QImage drawn = session.waitForScreen([&](const QImage &shot) {
+        inked = differences(shot, beforeStroke, ignoredCorner());
+        return inked.contains(stroke);
+    });
+    EXPECT_TRUE(inked.contains(stroke));
+    // Half the pen (12) and its round caps beyond the ends, no more.
+    EXPECT_TRUE(stroke.adjusted(-device(8), -device(8), device(8), device(8)).contains(inked))
+        << inked.x() << "," << inked.y() << " " << inked.width() << "x" << inked.height();
+    for (const QPoint along : {QPoint(40, 40), QPoint(100, 40), QPoint(130, 90), to})
+        EXPECT_NE(drawn.pixel(device(along)), beforeStroke.pixel(device(along)))
+            << along.x() << "," << along.y();
+
+    // Clear Lines by the menu: the snapshot is back, exactly.
+    ASSERT_FALSE(openMenu(menuAt).isEmpty()) << "the menu did not open";
+    session.click(menuAt + layout.centreOf(QStringLiteral("Clear &Lines")));
+    restPointer();
+    EXPECT_EQ(waitForInk([&](const QRect &box) { return box == textOnly; }), textOnly);
+
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+}
+
+TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
+{
+    Program program;
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    const QRect first = typeAndWait(QStringLiteral("ab"), 10);
+    const QPoint menuAt(450, 10);
+    // A window stands on the screen above the overlay: inside its place the screen shows it,
+    // not the frozen desktop.
+    const auto shownAbove = [&](const QString &title) {
+        const QRect place(device(windowRect(title).topLeft()),
+                          device(windowRect(title).bottomRight()));
+        if (place.width() < device(50) || place.height() < device(50))
+            return false;
+        bool above = false;
+        session.waitForScreen([&](const QImage &shot) {
+            qint64 same = 0;
+            for (int y = place.top(); y <= place.bottom(); ++y)
+                for (int x = place.left(); x <= place.right(); ++x)
+                    same += shot.pixel(x, y) == desktop.pixel(x, y);
+            above = same * 10 < qint64(place.width()) * place.height();
+            return above;
+        });
+        return above;
+    };
+    const auto overlayBack = [&](int width) {
+        return waitForInk([&](const QRect &box) { return box.width() <= width; }).width() <= width;
+    };
+
+    // The Text dialog, by the menu's keys: OK with Enter, then again and Cancel with Escape; each
+    // time typing goes on into the text once it has closed.
+    const QString textTitle = QStringLiteral(" Preferences - Text");
+    int width = first.width();
+    for (const QString &close : {QStringLiteral("Return"), QStringLiteral("Escape")}) {
+        ASSERT_FALSE(openMenu(menuAt).isEmpty());
+        restPointer();
+        session.key(QStringLiteral("p"));
+        session.key(QStringLiteral("t"));
+        ASSERT_TRUE(waitForWindow(textTitle)) << close.toStdString();
+        EXPECT_TRUE(shownAbove(textTitle)) << close.toStdString();
+        clickInto(textTitle);
+        session.key(close);
+        ASSERT_TRUE(waitForWindow(textTitle, false)) << close.toStdString();
+        ASSERT_TRUE(waitForOverlay()) << close.toStdString();
+        EXPECT_TRUE(overlayBack(width + device(10))) << close.toStdString();
+        const QRect typed = typeAndWait(QStringLiteral("cd"), width + device(8));
+        EXPECT_GE(typed.width(), width + device(8)) << close.toStdString();
+        width = typed.width();
+    }
+
+    // General and About: above the overlay, and gone with Escape.
+    const QList<std::pair<QStringList, QString>> dialogs {
+        {{QStringLiteral("p"), QStringLiteral("g")}, QStringLiteral(" Preferences - General")},
+        {{QStringLiteral("a")}, QStringLiteral(" About Vyn Quillane")}};
+    for (const auto &[keys, title] : dialogs) {
+        ASSERT_FALSE(openMenu(menuAt).isEmpty());
+        restPointer();
+        for (const QString &key : keys)
+            session.key(key);
+        ASSERT_TRUE(waitForWindow(title)) << title.toStdString();
+        EXPECT_TRUE(shownAbove(title)) << title.toStdString();
+        clickInto(title);
+        session.key(QStringLiteral("Escape"));
+        ASSERT_TRUE(waitForWindow(title, false)) << title.toStdString();
+        ASSERT_TRUE(waitForOverlay()) << title.toStdString();
+        EXPECT_TRUE(overlayBack(width + device(10))) << title.toStdString();
+    }
+    const QRect typed = typeAndWait(QStringLiteral("e"), width + device(4));
+    EXPECT_GE(typed.width(), width + device(4));
+
+    // The palette window of line mode: above the overlay too.
+    const MenuLayout layout;
+    ASSERT_FALSE(openMenu(menuAt).isEmpty());
+    session.click(menuAt + layout.centreOf(QStringLiteral("Draw &Lines")));
+    restPointer();
+    ASSERT_FALSE(openMenu(menuAt).isEmpty());
+    restPointer();
+    session.key(QStringLiteral("p"));
+    session.key(QStringLiteral("l"));
+    // The palette window: the program's window that is not the full-screen one.
+    ASSERT_TRUE(waitForWindow(QString()));
+    EXPECT_TRUE(shownAbove(QString()));
+
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+    EXPECT_EQ(program.savedText(), QStringLiteral("abcdcde"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QGuiApplication application(argc, argv);
+    // Widgets: the menu's layout is measured on a menu built as the program builds its own.
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
