@@ -84,6 +84,14 @@ void WaylandSession::key(const QString &name, const QStringList &modifiers) cons
     run(QStringLiteral("wtype"), arguments);
 }
 
+void WaylandSession::keys(const QStringList &names) const
+{
+    QStringList arguments {QStringLiteral("-s"), QStringLiteral("50")};
+    for (const QString &name : names)
+        arguments << QStringLiteral("-k") << name;
+    run(QStringLiteral("wtype"), arguments);
+}
+
 void WaylandSession::moveTo(QPoint at) const
 {
     const QSize layout = (QSizeF(outputSize()) / scale()).toSize();

@@ -32,6 +32,9 @@ public:
     void type(const QString &text) const;
     // Presses a key, e.g. "F4", with modifiers held ("alt", "ctrl", "shift").
     void key(const QString &name, const QStringList &modifiers = {}) const;
+    // Presses keys one after the other on one keyboard, e.g. {"dead_acute", "e"}: a compose
+    // sequence must not be cut by a new keyboard's keymap.
+    void keys(const QStringList &names) const;
     // Moves the pointer to a point of the layout (logical pixels) and clicks a button (1 left,
     // 2 middle, 3 right), or presses and releases it in two steps. A pointer device of the
     // session's own does it, as a mouse would (the seat's cursor commands send no motion while a

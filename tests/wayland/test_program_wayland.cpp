@@ -75,6 +75,12 @@ public:
     }
 
     QString path() const { return m_folder.filePath(QStringLiteral("quillan")); }
+    // Puts the manual beside the program.
+    void addManual() const
+    {
+        QFile::copy(QStringLiteral(QUILLAN_HELP_SOURCE),
+                    m_folder.filePath(QStringLiteral("Quillan.hlp")));
+    }
     QString settingsPath() const { return m_folder.filePath(QStringLiteral("QUILLAN.DAT")); }
     std::unique_ptr<Client> start() const { return std::make_unique<Client>(path()); }
 
@@ -261,6 +267,26 @@ protected:
         return false;
     }
 
+    // Whether the window with that title (see isWindow) stands on the screen above the overlay:
+    // inside its place the screen shows it, not the frozen desktop.
+    bool shownAbove(const QString &title) const
+    {
+        const QRect rect = windowRect(title);
+        const QRect place(device(rect.topLeft()), device(rect.bottomRight()));
+        if (place.width() < device(50) || place.height() < device(50))
+            return false;
+        bool above = false;
+        session.waitForScreen([&](const QImage &shot) {
+            qint64 same = 0;
+            for (int y = place.top(); y <= place.bottom(); ++y)
+                for (int x = place.left(); x <= place.right(); ++x)
+                    same += shot.pixel(x, y) == desktop.pixel(x, y);
+            above = same * 10 < qint64(place.width()) * place.height();
+            return above;
+        });
+        return above;
+    }
+
     // Opens the command menu with a right press at `at` (logical) and waits until it shows; the
     // box it covers on the screen (device pixels), empty when it did not come.
     QRect openMenu(QPoint at) const
@@ -437,26 +463,11 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
     ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
     const QRect first = typeAndWait(QStringLiteral("ab"), 10);
     const QPoint menuAt(450, 10);
-    // A window stands on the screen above the overlay: inside its place the screen shows it,
-    // not the frozen desktop.
-    const auto shownAbove = [&](const QString &title) {
-        const QRect place(device(windowRect(title).topLeft()),
-                          device(windowRect(title).bottomRight()));
-        if (place.width() < device(50) || place.height() < device(50))
-            return false;
-        bool above = false;
-        session.waitForScreen([&](const QImage &shot) {
-            qint64 same = 0;
-            for (int y = place.top(); y <= place.bottom(); ++y)
-                for (int x = place.left(); x <= place.right(); ++x)
-                    same += shot.pixel(x, y) == desktop.pixel(x, y);
-            above = same * 10 < qint64(place.width()) * place.height();
-            return above;
-        });
-        return above;
-    };
+    // The dialog is gone: only the text and its caret differ from the desktop.
+    QRect last;
     const auto overlayBack = [&](int width) {
-        return waitForInk([&](const QRect &box) { return box.width() <= width; }).width() <= width;
+        last = waitForInk([&](const QRect &box) { return box.width() <= width; });
+        return last.width() <= width;
     };
 
     // The Text dialog, by the menu's keys: OK with Enter, then again and Cancel with Escape; each
@@ -474,7 +485,9 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
         session.key(close);
         ASSERT_TRUE(waitForWindow(textTitle, false)) << close.toStdString();
         ASSERT_TRUE(waitForOverlay()) << close.toStdString();
-        EXPECT_TRUE(overlayBack(width + device(10))) << close.toStdString();
+        EXPECT_TRUE(overlayBack(width + device(10)))
+            << close.toStdString() << " " << last.x() << "," << last.y() << " " << last.width()
+            << "x" << last.height();
         const QRect typed = typeAndWait(QStringLiteral("cd"), width + device(8));
         EXPECT_GE(typed.width(), width + device(8)) << close.toStdString();
         width = typed.width();
@@ -495,7 +508,9 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
         session.key(QStringLiteral("Escape"));
         ASSERT_TRUE(waitForWindow(title, false)) << title.toStdString();
         ASSERT_TRUE(waitForOverlay()) << title.toStdString();
-        EXPECT_TRUE(overlayBack(width + device(10))) << title.toStdString();
+        EXPECT_TRUE(overlayBack(width + device(10)))
+            << title.toStdString() << " " << last.x() << "," << last.y() << " " << last.width()
+            << "x" << last.height();
     }
     const QRect typed = typeAndWait(QStringLiteral("e"), width + device(4));
     EXPECT_GE(typed.width(), width + device(4));
@@ -516,6 +531,48 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
     session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
     EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     EXPECT_EQ(program.savedText(), QStringLiteral("abcdcde"));
+}
+
+TEST_F(ProgramOnWayland, HelpAndItsMessageComeUpAboveTheOverlay)
+{
+    // Without the manual, Help Topics says so in a message box; with it, the help window opens.
+    // Either stands above the full-screen overlay.
+    for (const bool manual : {false, true}) {
+        Program program;
+        if (manual)
+            program.addManual();
+        auto quillan = program.start();
+        ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+        ASSERT_FALSE(openMenu(QPoint(450, 10)).isEmpty());
+        restPointer();
+        session.key(QStringLiteral("h"));
+        ASSERT_TRUE(waitForWindow(QString())) << manual;
+        EXPECT_TRUE(shownAbove(QString())) << manual;
+        if (!manual) {
+            clickInto(QString());
+            session.key(QStringLiteral("Return"));
+            ASSERT_TRUE(waitForWindow(QString(), false));
+            ASSERT_TRUE(waitForOverlay());
+            // The keyboard is the overlay's again.
+            typeAndWait(QStringLiteral("ok"), device(20));
+            session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+            EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+        }
+    }
+}
+
+TEST_F(ProgramOnWayland, ADeadKeyAndALetterTypeOneComposedCharacter)
+{
+    Program program;
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    session.keys({QStringLiteral("dead_acute"), QStringLiteral("e"),
+                  QStringLiteral("dead_diaeresis"), QStringLiteral("u")});
+    session.type(QStringLiteral("!"));
+    waitForInk([&](const QRect &box) { return box.width() >= device(30); });
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+    EXPECT_EQ(program.savedText(), QStringLiteral("\u00e9\u00fc!"));
 }
 
 } // namespace
