@@ -461,19 +461,29 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
     Program program;
     auto quillan = program.start();
     ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
-    const QRect first = typeAndWait(QStringLiteral("ab"), 10);
+    // Each letter of the 36-point text is wider than 15 pixels.
+    QRect text = typeAndWait(QStringLiteral("ab"), device(30));
     const QPoint menuAt(450, 10);
-    // The dialog is gone: only the text and its caret differ from the desktop.
+    // The dialog is gone: what differs from the desktop is the text and its caret, where they
+    // stood before (with room for a letter that had not shown yet).
     QRect last;
-    const auto overlayBack = [&](int width) {
-        last = waitForInk([&](const QRect &box) { return box.width() <= width; });
-        return last.width() <= width;
+    const auto overlayBack = [&] {
+        const QRect room = text.adjusted(-device(4), -device(4), device(40), device(4));
+        last = waitForInk([&](const QRect &box) { return room.contains(box); });
+        return room.contains(last);
+    };
+    const auto where = [&] {
+        return QStringLiteral(" %1,%2 %3x%4")
+            .arg(last.x())
+            .arg(last.y())
+            .arg(last.width())
+            .arg(last.height())
+            .toStdString();
     };
 
     // The Text dialog, by the menu's keys: OK with Enter, then again and Cancel with Escape; each
     // time typing goes on into the text once it has closed.
     const QString textTitle = QStringLiteral(" Preferences - Text");
-    int width = first.width();
     for (const QString &close : {QStringLiteral("Return"), QStringLiteral("Escape")}) {
         ASSERT_FALSE(openMenu(menuAt).isEmpty());
         restPointer();
@@ -485,12 +495,10 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
         session.key(close);
         ASSERT_TRUE(waitForWindow(textTitle, false)) << close.toStdString();
         ASSERT_TRUE(waitForOverlay()) << close.toStdString();
-        EXPECT_TRUE(overlayBack(width + device(10)))
-            << close.toStdString() << " " << last.x() << "," << last.y() << " " << last.width()
-            << "x" << last.height();
-        const QRect typed = typeAndWait(QStringLiteral("cd"), width + device(8));
-        EXPECT_GE(typed.width(), width + device(8)) << close.toStdString();
-        width = typed.width();
+        EXPECT_TRUE(overlayBack()) << close.toStdString() << where();
+        const QRect typed = typeAndWait(QStringLiteral("cd"), text.width() + device(25));
+        EXPECT_GE(typed.width(), text.width() + device(25)) << close.toStdString();
+        text = typed;
     }
 
     // General and About: above the overlay, and gone with Escape.
@@ -508,12 +516,10 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
         session.key(QStringLiteral("Escape"));
         ASSERT_TRUE(waitForWindow(title, false)) << title.toStdString();
         ASSERT_TRUE(waitForOverlay()) << title.toStdString();
-        EXPECT_TRUE(overlayBack(width + device(10)))
-            << title.toStdString() << " " << last.x() << "," << last.y() << " " << last.width()
-            << "x" << last.height();
+        EXPECT_TRUE(overlayBack()) << title.toStdString() << where();
     }
-    const QRect typed = typeAndWait(QStringLiteral("e"), width + device(4));
-    EXPECT_GE(typed.width(), width + device(4));
+    const QRect typed = typeAndWait(QStringLiteral("e"), text.width() + device(8));
+    EXPECT_GE(typed.width(), text.width() + device(8));
 
     // The palette window of line mode: above the overlay too.
     const MenuLayout layout;
@@ -527,7 +533,39 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
     // The palette window: the program's window that is not the full-screen one.
     ASSERT_TRUE(waitForWindow(QString()));
     EXPECT_TRUE(shownAbove(QString()));
+    // Dragged by its title strip, the compositor moves it with the pointer, one to one, from
+    // the moment it has taken the move over (the pointer is nudged until then).
+    const QRect palette = windowRect(QString());
+    const QPoint strip = palette.topLeft() + QPoint(30, 6);
+    session.moveTo(strip);
+    session.press(1);
+    QPoint at = strip;
+    QRect moving = palette;
+    for (QDeadlineTimer deadline(10000); moving == palette && !deadline.hasExpired();) {
+        at += QPoint(1, 1);
+        session.moveTo(at);
+        QThread::msleep(20);
+        moving = windowRect(QString());
+    }
+    ASSERT_NE(moving, palette) << "the palette did not move";
+    const QPoint end = strip + QPoint(80, 60);
+    session.moveTo(strip + QPoint(40, 30));
+    session.moveTo(end);
+    session.release(1);
+    const QRect moved = moving.translated(end - at);
+    const QDeadlineTimer deadline(10000);
+    while (windowRect(QString()) != moved && !deadline.hasExpired())
+        QThread::msleep(50);
+    EXPECT_EQ(windowRect(QString()), moved);
+    // Released, it stays where it was put.
+    restPointer();
+    EXPECT_EQ(windowRect(QString()), moved);
+    EXPECT_TRUE(shownAbove(QString()));
 
+    // A click on the overlay gives it the keyboard back (a dot is drawn; no matter).
+    session.click(QPoint(20, 300));
+    restPointer();
+    ASSERT_TRUE(waitForOverlay());
     session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
     EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     EXPECT_EQ(program.savedText(), QStringLiteral("abcdcde"));
