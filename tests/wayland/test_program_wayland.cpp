@@ -74,6 +74,14 @@ public:
         gSettings = saved;
     }
 
+    // The folder is writable again, so that it can go.
+    ~Program()
+    {
+        QFile::setPermissions(m_folder.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
+    }
+
     QString path() const { return m_folder.filePath(QStringLiteral("quillan")); }
     // Puts the manual beside the program.
     void addManual() const
@@ -83,6 +91,20 @@ public:
     }
     QString settingsPath() const { return m_folder.filePath(QStringLiteral("QUILLAN.DAT")); }
     std::unique_ptr<Client> start() const { return std::make_unique<Client>(path()); }
+
+    // Starts the program where no settings can be saved: its folder is read-only and the
+    // per-user folder cannot be made (a file stands where it would go).
+    std::unique_ptr<Client> startUnableToSave() const
+    {
+        const QString blocker = m_folder.filePath(QStringLiteral("config"));
+        QFile file(blocker);
+        file.open(QIODevice::WriteOnly);
+        file.close();
+        QFile::setPermissions(m_folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), blocker);
+        return std::make_unique<Client>(path(), QStringList {}, environment);
+    }
 
     // The text the settings file holds now.
     QString savedText() const
@@ -597,6 +619,20 @@ TEST_F(ProgramOnWayland, HelpAndItsMessageComeUpAboveTheOverlay)
             EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
         }
     }
+}
+
+TEST_F(ProgramOnWayland, TheBoxSayingTheSettingsCouldNotBeSavedComesUpAboveTheOverlay)
+{
+    Program program;
+    auto quillan = program.startUnableToSave();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    typeAndWait(QStringLiteral("kept"), device(30));
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    ASSERT_TRUE(waitForWindow(QString()));
+    EXPECT_TRUE(shownAbove(QString()));
+    clickInto(QString());
+    session.key(QStringLiteral("Return"));
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
 }
 
 TEST_F(ProgramOnWayland, ADeadKeyAndALetterTypeOneComposedCharacter)
