@@ -393,7 +393,13 @@ void MainForm::mnuPrefsGeneral_Click()
 
 void MainForm::mnuContents_Click()
 {
-    ShowHelp(this, QStringLiteral("quillan.hlp"), platform::HELP_CONTENTS_Command, 0);
+    // Where the compositor places the windows, the help (or the box that says it is missing)
+    // must belong to the overlay in front or it may open behind it; the main form is not on the
+    // screen there.
+    QWidget *owner = this;
+    if (!platform::caps().stack->placesWindows() && frmShow.isLoaded() && frmShow->isVisible())
+        owner = frmShow.get();
+    ShowHelp(owner, QStringLiteral("quillan.hlp"), platform::HELP_CONTENTS_Command, 0);
 }
 
 void MainForm::mnuAbout_Click()

@@ -1,6 +1,10 @@
 #include "MessageBox.h"
 
+#include "platform/Platform.h"
+
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace {
 MsgBoxHook &hook()
@@ -8,6 +12,21 @@ MsgBoxHook &hook()
     static MsgBoxHook instance;
     return instance;
 }
+// The program's window a box belongs to where the compositor places the windows: its parent's
+// when that is on the screen, else the one in front (the full-screen overlay). A box that is not
+// a child of the full-screen window may open behind it.
+QWindow *frontWindow(QWidget *parent)
+{
+    if (parent && parent->isVisible())
+        return nullptr; // Qt makes it the parent's child as it is
+    if (QWindow *focus = QGuiApplication::focusWindow(); focus && focus->isVisible())
+        return focus;
+    for (QWindow *window : QGuiApplication::topLevelWindows())
+        if (window->isVisible() && window->windowState() == Qt::WindowFullScreen)
+            return window;
+    return nullptr;
+}
+
 } // namespace
 
 void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *parent)
@@ -24,6 +43,12 @@ void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *pa
     QMessageBox box(qtIcon, title, shown, QMessageBox::Ok, parent);
     // The box must come up above the topmost overlay.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (!platform::caps().stack->placesWindows()) {
+        if (QWindow *front = frontWindow(parent)) {
+            box.winId();
+            box.windowHandle()->setTransientParent(front);
+        }
+    }
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "WaylandSession.h"
 
 #include <QDeadlineTimer>
+#include <QSizeF>
 #include <QThread>
 
 namespace {
@@ -19,12 +20,15 @@ QByteArray run(const QString &program, const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
-QString buttonName(int button)
-{
-    return QStringLiteral("button%1").arg(button);
-}
-
 } // namespace
+
+WaylandSession::~WaylandSession()
+{
+    if (m_pointer) {
+        m_pointer->terminate();
+        m_pointer->waitForFinished(WaitMs);
+    }
+}
 
 QSize WaylandSession::outputSize() const
 {
@@ -80,10 +84,23 @@ void WaylandSession::key(const QString &name, const QStringList &modifiers) cons
     run(QStringLiteral("wtype"), arguments);
 }
 
+void WaylandSession::keys(const QStringList &names) const
+{
+    QStringList arguments {QStringLiteral("-s"), QStringLiteral("50")};
+    for (const QString &name : names)
+        arguments << QStringLiteral("-k") << name;
+    run(QStringLiteral("wtype"), arguments);
+}
+
 void WaylandSession::moveTo(QPoint at) const
 {
-    swaymsg({QStringLiteral("seat"), QStringLiteral("seat0"), QStringLiteral("cursor"),
-             QStringLiteral("set"), QString::number(at.x()), QString::number(at.y())});
+    const QSize layout = (QSizeF(outputSize()) / scale()).toSize();
+    pointer(QStringLiteral("move %1 %2 %3 %4\n")
+                .arg(at.x())
+                .arg(at.y())
+                .arg(layout.width())
+                .arg(layout.height())
+                .toLatin1());
 }
 
 void WaylandSession::click(QPoint at, int button) const
@@ -95,14 +112,28 @@ void WaylandSession::click(QPoint at, int button) const
 
 void WaylandSession::press(int button) const
 {
-    swaymsg({QStringLiteral("seat"), QStringLiteral("seat0"), QStringLiteral("cursor"),
-             QStringLiteral("press"), buttonName(button)});
+    pointer(QStringLiteral("press %1\n").arg(button).toLatin1());
 }
 
 void WaylandSession::release(int button) const
 {
-    swaymsg({QStringLiteral("seat"), QStringLiteral("seat0"), QStringLiteral("cursor"),
-             QStringLiteral("release"), buttonName(button)});
+    pointer(QStringLiteral("release %1\n").arg(button).toLatin1());
+}
+
+void WaylandSession::pointer(const QByteArray &commands) const
+{
+    if (!m_pointer) {
+        m_pointer = std::make_unique<QProcess>();
+        m_pointer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_pointer->start(qEnvironmentVariable("RUN_WAYLAND_POINTER"), QStringList {});
+        QByteArray said;
+        while (!said.contains("ready\n") && m_pointer->waitForReadyRead(WaitMs))
+            said += m_pointer->readAllStandardOutput();
+    }
+    m_pointer->write(commands + "sync\n");
+    QByteArray said;
+    while (!said.contains("synced\n") && m_pointer->waitForReadyRead(WaitMs))
+        said += m_pointer->readAllStandardOutput();
 }
 
 QByteArray WaylandSession::swaymsg(const QStringList &arguments) const

@@ -11,10 +11,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class WaylandSession
 {
 public:
+    WaylandSession() = default;
+    ~WaylandSession();
+
     // The output's mode (device pixels) and scale, as the bed set them up.
     QSize outputSize() const;
     double scale() const;
@@ -28,8 +32,13 @@ public:
     void type(const QString &text) const;
     // Presses a key, e.g. "F4", with modifiers held ("alt", "ctrl", "shift").
     void key(const QString &name, const QStringList &modifiers = {}) const;
-    // Moves the seat's cursor to a point of the layout (logical pixels) and clicks a button
-    // (1 left, 2 middle, 3 right), or presses and releases it in two steps.
+    // Presses keys one after the other on one keyboard, e.g. {"dead_acute", "e"}: a compose
+    // sequence must not be cut by a new keyboard's keymap.
+    void keys(const QStringList &names) const;
+    // Moves the pointer to a point of the layout (logical pixels) and clicks a button (1 left,
+    // 2 middle, 3 right), or presses and releases it in two steps. A pointer device of the
+    // session's own does it, as a mouse would (the seat's cursor commands send no motion while a
+    // button is held); each call returns once the compositor has sent the clients its events.
     void moveTo(QPoint at) const;
     void click(QPoint at, int button = 1) const;
     void press(int button = 1) const;
@@ -37,6 +46,11 @@ public:
 
     // Runs swaymsg with the arguments; its standard output.
     QByteArray swaymsg(const QStringList &arguments) const;
+
+private:
+    // Sends the pointer helper commands, then waits until the compositor has handled them.
+    void pointer(const QByteArray &commands) const;
+    mutable std::unique_ptr<QProcess> m_pointer;
 };
 
 // A program started inside the bed, with its output collected.

@@ -13,7 +13,8 @@
 #   --keep-log copy the session's logs (sway, portals, PipeWire) into DIR at the end
 #
 # The command runs with WAYLAND_DISPLAY, SWAYSOCK, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR and
-# QT_QPA_PLATFORM=wayland set, and with the compositor's own tools (swaymsg, grim, wtype) at hand.
+# QT_QPA_PLATFORM=wayland set, and with the compositor's own tools (swaymsg, grim, wtype) at hand;
+# RUN_WAYLAND_POINTER names the pointer helper, for tests that drive a pointer of their own.
 # RUN_WAYLAND_PRIVATE_TMP is 1 when /tmp is private to the session: the screenshot portal of
 # wlroots writes every picture to the fixed file /tmp/out.png, which must not be shared with the
 # rest of the machine.
@@ -201,8 +202,9 @@ await() {
 
 # A cursor theme whose pointers are one transparent pixel. A headless compositor draws the cursor
 # into the picture itself, so screenshots (grim's and the portal's) would show it: the blank theme
-# keeps the compositor's own cursor and the clients' themed ones out of every picture, and hiding
-# the cursor when idle keeps out the images clients draw themselves.
+# keeps the compositor's own cursor and the clients' themed ones out of every picture. A pointer
+# image a client draws itself still shows where the cursor stands. (The cursor is never hidden
+# when idle: sway takes the pointer focus away with it, and the next press reaches nobody.)
 le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 blank_cursor() {
     # Xcursor file: header, one table entry, one 1x1 image chunk of nominal size 24.
@@ -224,7 +226,6 @@ cat >"$runtime/sway.conf" <<EOF
 xwayland disable
 output * resolution $size scale $scale position 0 0 bg #2e5c8a solid_color
 seat seat0 xcursor_theme blank 24
-seat seat0 hide_cursor 1
 default_border none
 default_floating_border none
 focus_follows_mouse no
@@ -269,6 +270,7 @@ await portal 'bus_has org.freedesktop.portal.Desktop'
 
 # A pointer for the seat (a headless compositor has no input devices).
 "$pointer" </dev/null >"$log/pointer.log" 2>&1 &
+export RUN_WAYLAND_POINTER=$(readlink -f "$pointer")
 pids+=($!)
 await pointer 'grep -q ready "$log/pointer.log" 2>/dev/null'
 swaymsg -q seat seat0 cursor set 0 0

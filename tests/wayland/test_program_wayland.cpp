@@ -2,6 +2,9 @@
 // desktop pixel for pixel, margins move the text as far, typing goes through the seat's keyboard,
 // standby hides the overlay and a second start brings it back, and Alt+F4 saves what was typed;
 // where XWayland runs too, the program still runs on Wayland.
+// The mouse: the text dragged with the left button, the right-press menu and its items chosen by
+// click, strokes in line mode and Clear Lines; the dialogs come up above the full-screen overlay
+// and give the keyboard back to it when they close.
 #include "WaylandSession.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -9,12 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QGuiApplication>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -25,13 +31,14 @@ namespace {
 
 const QString AppId = QStringLiteral(QUILLAN_APP_ID);
 
-// The bounding box of the pixels where two screenshots differ; empty when they are equal.
-QRect differences(const QImage &a, const QImage &b)
+// The bounding box of the pixels where two screenshots differ, outside `ignored`; empty when
+// they are equal there.
+QRect differences(const QImage &a, const QImage &b, const QRect &ignored = {})
 {
     QRect box;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
+            if (a.pixel(x, y) != b.pixel(x, y) && !ignored.contains(x, y))
                 box |= QRect(x, y, 1, 1);
     return box;
 }
@@ -68,9 +75,37 @@ public:
         gSettings = saved;
     }
 
+    // The folder is writable again, so that it can go.
+    ~Program()
+    {
+        QFile::setPermissions(m_folder.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
+    }
+
     QString path() const { return m_folder.filePath(QStringLiteral("quillan")); }
+    // Puts the manual beside the program.
+    void addManual() const
+    {
+        QFile::copy(QStringLiteral(QUILLAN_HELP_SOURCE),
+                    m_folder.filePath(QStringLiteral("Quillan.hlp")));
+    }
     QString settingsPath() const { return m_folder.filePath(QStringLiteral("QUILLAN.DAT")); }
     std::unique_ptr<Client> start() const { return std::make_unique<Client>(path()); }
+
+    // Starts the program where no settings can be saved: its folder is read-only and the
+    // per-user folder cannot be made (a file stands where it would go).
+    std::unique_ptr<Client> startUnableToSave() const
+    {
+        const QString blocker = m_folder.filePath(QStringLiteral("config"));
+        QFile file(blocker);
+        file.open(QIODevice::WriteOnly);
+        file.close();
+        QFile::setPermissions(m_folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), blocker);
+        return std::make_unique<Client>(path(), QStringList {}, environment);
+    }
 
     // The text the settings file holds now.
     QString savedText() const
@@ -85,6 +120,41 @@ public:
 
 private:
     QTemporaryDir m_folder;
+};
+
+// The command menu built as the program builds it (same captions, same kinds of item, Exit
+// hidden), so that the places of its items are known; the style and fonts are the session's, as
+// the program's are.
+class MenuLayout
+{
+public:
+    MenuLayout()
+    {
+        for (const char *caption :
+             {"Clear &Text", "Clear &Lines", "&Restore Text", "-", "&Standby", "-", "Enter &Text",
+              "Draw &Lines", "-", ">", "-", "&Help Topics...", "&About..."}) {
+            const QString text = QString::fromLatin1(caption);
+            QAction *action = text == QLatin1String("-") ? m_menu.addSeparator()
+                : text == QLatin1String(">")             ? m_menu.addMenu(&m_preferences)
+                                                         : m_menu.addAction(text);
+            if (text.contains(QLatin1String("Enter")) || text.contains(QLatin1String("Draw")))
+                action->setCheckable(true);
+            m_items.insert(text, action);
+        }
+        m_preferences.setTitle(QStringLiteral("&Preferences"));
+    }
+
+    QSize size() const { return m_menu.sizeHint(); }
+    // The centre of the item with that caption, from the menu's top left corner (logical).
+    QPoint centreOf(const QString &caption) const
+    {
+        return m_menu.actionGeometry(m_items.value(caption)).center();
+    }
+
+private:
+    QMenu m_menu;
+    QMenu m_preferences;
+    QHash<QString, QAction *> m_items;
 };
 
 class ProgramOnWayland : public ::testing::Test
@@ -123,15 +193,143 @@ protected:
         return false;
     }
 
+    // Logical pixels to the output's device pixels.
+    int device(int logical) const { return int(logical * session.scale()); }
+    QPoint device(QPoint logical) const { return logical * session.scale(); }
+    QPoint logical(QPoint device) const { return device / session.scale(); }
+
+    // Where the pointer rests between actions: the output's top right corner, where only a corner
+    // of a pointer image (the pen's) can show. Screens are compared outside that corner.
+    int outputLogicalWidth() const { return int(session.outputSize().width() / session.scale()); }
+    QRect ignoredCorner() const
+    {
+        const int side = device(40);
+        return QRect(session.outputSize().width() - side, 0, side, side);
+    }
+    void restPointer() const { session.moveTo(QPoint(outputLogicalWidth() - 1, 0)); }
+
     // Waits for a screen whose differences from the desktop satisfy `ready`; their box.
     QRect waitForInk(const std::function<bool(const QRect &)> &ready) const
     {
         QRect box;
         session.waitForScreen([&](const QImage &shot) {
-            box = differences(shot, desktop);
+            box = differences(shot, desktop, ignoredCorner());
             return ready(box);
         });
         return box;
+    }
+
+    // A left-button drag through the points (logical), the pointer resting afterwards.
+    void drag(const QList<QPoint> &points) const
+    {
+        session.moveTo(points.first());
+        session.press(1);
+        for (const QPoint &point : points.mid(1))
+            session.moveTo(point);
+        session.release(1);
+        restPointer();
+    }
+
+    // Whether a window with that title stands visible in the compositor's tree.
+    bool windowShown(const QString &title) const
+    {
+        const QJsonObject tree
+            = QJsonDocument::fromJson(
+                  session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+                  .object();
+        return treeHas(tree, [&](const QJsonObject &node) {
+            return isWindow(node, title) && node.value(QLatin1String("visible")).toBool();
+        });
+    }
+    // Whether the tree's node is the program's window with that title; an empty title stands for
+    // its window that does not cover the output, whatever its title.
+    static bool isWindow(const QJsonObject &node, const QString &title)
+    {
+        if (!title.isEmpty())
+            return node.value(QLatin1String("name")).toString() == title;
+        return node.value(QLatin1String("app_id")).toString() == AppId
+            && node.value(QLatin1String("fullscreen_mode")).toInt() == 0;
+    }
+
+    // The place of the window with that title (logical pixels); empty when there is none.
+    QRect windowRect(const QString &title) const
+    {
+        const QJsonObject tree
+            = QJsonDocument::fromJson(
+                  session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+                  .object();
+        QRect found;
+        treeHas(tree, [&](const QJsonObject &node) {
+            if (!isWindow(node, title))
+                return false;
+            const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
+            found = QRect(rect.value(QLatin1String("x")).toInt(),
+                          rect.value(QLatin1String("y")).toInt(),
+                          rect.value(QLatin1String("width")).toInt(),
+                          rect.value(QLatin1String("height")).toInt());
+            return true;
+        });
+        return found;
+    }
+    // A click on a blank spot inside the dialog's edge: a compositor gives the keyboard to a
+    // window the user clicks (a Wayland client cannot take it by itself).
+    void clickInto(const QString &title) const
+    {
+        const QRect rect = windowRect(title);
+        session.click(rect.topLeft() + QPoint(3, 3));
+        restPointer();
+    }
+    bool waitForWindow(const QString &title, bool shown = true) const
+    {
+        const QDeadlineTimer deadline(10000);
+        do {
+            if (windowShown(title) == shown)
+                return true;
+            QThread::msleep(50);
+        } while (!deadline.hasExpired());
+        return false;
+    }
+
+    // Whether the window with that title (see isWindow) stands on the screen above the overlay:
+    // inside its place the screen shows it, not the frozen desktop.
+    bool shownAbove(const QString &title) const
+    {
+        const QRect rect = windowRect(title);
+        const QRect place(device(rect.topLeft()), device(rect.bottomRight()));
+        if (place.width() < device(50) || place.height() < device(50))
+            return false;
+        bool above = false;
+        session.waitForScreen([&](const QImage &shot) {
+            qint64 same = 0;
+            for (int y = place.top(); y <= place.bottom(); ++y)
+                for (int x = place.left(); x <= place.right(); ++x)
+                    same += shot.pixel(x, y) == desktop.pixel(x, y);
+            above = same * 10 < qint64(place.width()) * place.height();
+            return above;
+        });
+        return above;
+    }
+
+    // Opens the command menu with a right press at `at` (logical) and waits until it shows; the
+    // box it covers on the screen (device pixels), empty when it did not come.
+    QRect openMenu(QPoint at) const
+    {
+        // Only the menu's part of the screen is looked at: the caret blinks elsewhere.
+        const QRect area = QRect(device(at), QSize(device(400), device(500)))
+                               .intersected(QRect(QPoint(), session.outputSize()));
+        const QImage before = session.screenshot().copy(area);
+        session.moveTo(at);
+        session.press(3);
+        session.release(3);
+        const auto big = [&](const QRect &box) {
+            return box.width() >= device(80) && box.height() >= device(150);
+        };
+        QRect box;
+        session.waitForScreen([&](const QImage &shot) {
+            box = differences(shot.copy(area), before, ignoredCorner().translated(-area.topLeft()));
+            return big(box);
+        });
+        return big(box) ? box.translated(area.topLeft()) : QRect();
     }
 
     // Types, and waits until the ink is at least `width` wide: the text stands on the overlay.
@@ -156,11 +354,11 @@ TEST_F(ProgramOnWayland, FrozenScreenIsTheDesktopAndMarginsMoveTheText)
         // Only the caret differs from the desktop: everything else is the desktop, pixel for
         // pixel.
         const QRect caret = waitForInk([](const QRect &box) { return !box.isEmpty(); });
-        EXPECT_LE(caret.width(), 20);
-        EXPECT_LE(caret.height(), 60);
-        plain = typeAndWait(QStringLiteral("Hello"), 30);
-        EXPECT_LE(plain.width(), 200);
-        EXPECT_LE(plain.height(), 80);
+        EXPECT_LE(caret.width(), device(20));
+        EXPECT_LE(caret.height(), device(60));
+        plain = typeAndWait(QStringLiteral("Hello"), device(30));
+        EXPECT_LE(plain.width(), device(200));
+        EXPECT_LE(plain.height(), device(80));
         session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
         EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
         EXPECT_EQ(program.savedText(), QStringLiteral("Hello"));
@@ -173,11 +371,11 @@ TEST_F(ProgramOnWayland, FrozenScreenIsTheDesktopAndMarginsMoveTheText)
         auto quillan = program.start();
         ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
         session.type(QStringLiteral("Hello"));
-        // The strips show the frozen desktop, and the text stands 50/30 further; the box is
-        // compared in one blink phase of the caret.
-        const QRect moved
-            = waitForInk([&](const QRect &box) { return box == plain.translated(50, 30); });
-        EXPECT_EQ(moved, plain.translated(50, 30));
+        // The strips show the frozen desktop, and the text stands 50/30 further (logical pixels,
+        // as the output's scale makes them); the box is compared in one blink phase of the caret.
+        const QRect expected = plain.translated(device(50), device(30));
+        const QRect moved = waitForInk([&](const QRect &box) { return box == expected; });
+        EXPECT_EQ(moved, expected);
         session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
         EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     }
@@ -236,11 +434,242 @@ TEST_F(ProgramOnWayland, RunsOnWaylandWhereXWaylandRunsToo)
     EXPECT_EQ(quillan.waitForExit(), 0) << quillan.output().toStdString();
 }
 
+TEST_F(ProgramOnWayland, TheMouseMovesTheTextDrawsLinesAndChoosesFromTheMenu)
+{
+    Program program;
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    const QRect text = typeAndWait(QStringLiteral("Hello"), device(30));
+
+    // The text dragged by the left button lands exactly as far as the pointer went, and the rest
+    // of the screen is the desktop again.
+    const QPoint grab = logical(text.center());
+    drag({grab, grab + QPoint(20, 10), grab + QPoint(60, 30), grab + QPoint(100, 60)});
+    const QRect expected = text.translated(device(100), device(60));
+    EXPECT_EQ(waitForInk([&](const QRect &box) { return box == expected; }), expected);
+
+    // Draw Lines, chosen by a click in the menu the right press opens where it was pressed.
+    const MenuLayout layout;
+    // Places in the layout of a 1280 x 720 output at scale 2 (640 x 360), away from the text.
+    const QPoint menuAt(450, 10);
+    const QRect menu = openMenu(menuAt);
+    ASSERT_FALSE(menu.isEmpty()) << "the menu did not open";
+    EXPECT_EQ(menu.topLeft(), device(menuAt));
+    EXPECT_NEAR(menu.width(), device(layout.size().width()), 2);
+    EXPECT_NEAR(menu.height(), device(layout.size().height()), 2);
+    session.click(menuAt + layout.centreOf(QStringLiteral("Draw &Lines")));
+    restPointer();
+    // In line mode the caret is gone: only the moved text differs from the desktop.
+    const QRect textOnly
+        = waitForInk([&](const QRect &box) { return box.height() < expected.height(); });
+    ASSERT_TRUE(expected.contains(textOnly)) << "the menu did not close";
+    ASSERT_FALSE(textOnly.isEmpty());
+
+    // A stroke: the pixels along it change, and nothing else does.
+    const QImage beforeStroke = session.screenshot();
+    const QPoint from(30, 40), corner(130, 40), to(130, 150);
+    drag({from, QPoint(80, 40), corner, QPoint(130, 100), to});
+    const QRect stroke(device(from), device(to));
+    QRect inked;
+    const QImage drawn = session.waitForScreen([&](const QImage &shot) {
+        inked = differences(shot, beforeStroke, ignoredCorner());
+        return inked.contains(stroke);
+    });
+    EXPECT_TRUE(inked.contains(stroke));
+    // Half the pen (12) and its round caps beyond the ends, no more.
+    EXPECT_TRUE(stroke.adjusted(-device(8), -device(8), device(8), device(8)).contains(inked))
+        << inked.x() << "," << inked.y() << " " << inked.width() << "x" << inked.height();
+    for (const QPoint along : {QPoint(40, 40), QPoint(100, 40), QPoint(130, 90), to})
+        EXPECT_NE(drawn.pixel(device(along)), beforeStroke.pixel(device(along)))
+            << along.x() << "," << along.y();
+
+    // Clear Lines by the menu: the snapshot is back, exactly.
+    ASSERT_FALSE(openMenu(menuAt).isEmpty()) << "the menu did not open";
+    session.click(menuAt + layout.centreOf(QStringLiteral("Clear &Lines")));
+    restPointer();
+    EXPECT_EQ(waitForInk([&](const QRect &box) { return box == textOnly; }), textOnly);
+
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+}
+
+TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
+{
+    Program program;
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    // Each letter of the 36-point text is wider than 15 pixels.
+    QRect text = typeAndWait(QStringLiteral("ab"), device(30));
+    const QPoint menuAt(450, 10);
+    // The dialog is gone: what differs from the desktop is the text and its caret, where they
+    // stood before (with room for a letter that had not shown yet).
+    QRect last;
+    const auto overlayBack = [&] {
+        const QRect room = text.adjusted(-device(4), -device(4), device(40), device(4));
+        last = waitForInk([&](const QRect &box) { return room.contains(box); });
+        return room.contains(last);
+    };
+    const auto where = [&] {
+        return QStringLiteral(" %1,%2 %3x%4")
+            .arg(last.x())
+            .arg(last.y())
+            .arg(last.width())
+            .arg(last.height())
+            .toStdString();
+    };
+
+    // The Text dialog, by the menu's keys: OK with Enter, then again and Cancel with Escape; each
+    // time typing goes on into the text once it has closed.
+    const QString textTitle = QStringLiteral(" Preferences - Text");
+    for (const QString &close : {QStringLiteral("Return"), QStringLiteral("Escape")}) {
+        ASSERT_FALSE(openMenu(menuAt).isEmpty());
+        restPointer();
+        session.key(QStringLiteral("p"));
+        session.key(QStringLiteral("t"));
+        ASSERT_TRUE(waitForWindow(textTitle)) << close.toStdString();
+        EXPECT_TRUE(shownAbove(textTitle)) << close.toStdString();
+        clickInto(textTitle);
+        session.key(close);
+        ASSERT_TRUE(waitForWindow(textTitle, false)) << close.toStdString();
+        ASSERT_TRUE(waitForOverlay()) << close.toStdString();
+        EXPECT_TRUE(overlayBack()) << close.toStdString() << where();
+        const QRect typed = typeAndWait(QStringLiteral("cd"), text.width() + device(25));
+        EXPECT_GE(typed.width(), text.width() + device(25)) << close.toStdString();
+        text = typed;
+    }
+
+    // General and About: above the overlay, and gone with Escape.
+    const QList<std::pair<QStringList, QString>> dialogs {
+        {{QStringLiteral("p"), QStringLiteral("g")}, QStringLiteral(" Preferences - General")},
+        {{QStringLiteral("a")}, QStringLiteral(" About Vyn Quillane")}};
+    for (const auto &[keys, title] : dialogs) {
+        ASSERT_FALSE(openMenu(menuAt).isEmpty());
+        restPointer();
+        for (const QString &key : keys)
+            session.key(key);
+        ASSERT_TRUE(waitForWindow(title)) << title.toStdString();
+        EXPECT_TRUE(shownAbove(title)) << title.toStdString();
+        clickInto(title);
+        session.key(QStringLiteral("Escape"));
+        ASSERT_TRUE(waitForWindow(title, false)) << title.toStdString();
+        ASSERT_TRUE(waitForOverlay()) << title.toStdString();
+        EXPECT_TRUE(overlayBack()) << title.toStdString() << where();
+    }
+    const QRect typed = typeAndWait(QStringLiteral("e"), text.width() + device(8));
+    EXPECT_GE(typed.width(), text.width() + device(8));
+
+    // The palette window of line mode: above the overlay too.
+    const MenuLayout layout;
+    ASSERT_FALSE(openMenu(menuAt).isEmpty());
+    session.click(menuAt + layout.centreOf(QStringLiteral("Draw &Lines")));
+    restPointer();
+    ASSERT_FALSE(openMenu(menuAt).isEmpty());
+    restPointer();
+    session.key(QStringLiteral("p"));
+    session.key(QStringLiteral("l"));
+    // The palette window: the program's window that is not the full-screen one.
+    ASSERT_TRUE(waitForWindow(QString()));
+    EXPECT_TRUE(shownAbove(QString()));
+    // Dragged by its title strip, the compositor moves it with the pointer, one to one, from
+    // the moment it has taken the move over (the pointer is nudged until then).
+    const QRect palette = windowRect(QString());
+    const QPoint strip = palette.topLeft() + QPoint(30, 6);
+    session.moveTo(strip);
+    session.press(1);
+    QPoint at = strip;
+    QRect moving = palette;
+    for (QDeadlineTimer deadline(10000); moving == palette && !deadline.hasExpired();) {
+        at += QPoint(1, 1);
+        session.moveTo(at);
+        QThread::msleep(20);
+        moving = windowRect(QString());
+    }
+    ASSERT_NE(moving, palette) << "the palette did not move";
+    const QPoint end = strip + QPoint(80, 60);
+    session.moveTo(strip + QPoint(40, 30));
+    session.moveTo(end);
+    session.release(1);
+    const QRect moved = moving.translated(end - at);
+    const QDeadlineTimer deadline(10000);
+    while (windowRect(QString()) != moved && !deadline.hasExpired())
+        QThread::msleep(50);
+    EXPECT_EQ(windowRect(QString()), moved);
+    // Released, it stays where it was put.
+    restPointer();
+    EXPECT_EQ(windowRect(QString()), moved);
+    EXPECT_TRUE(shownAbove(QString()));
+
+    // A click on the overlay gives it the keyboard back (a dot is drawn; no matter).
+    session.click(QPoint(20, 300));
+    restPointer();
+    ASSERT_TRUE(waitForOverlay());
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+    EXPECT_EQ(program.savedText(), QStringLiteral("abcdcde"));
+}
+
+TEST_F(ProgramOnWayland, HelpAndItsMessageComeUpAboveTheOverlay)
+{
+    // Without the manual, Help Topics says so in a message box; with it, the help window opens.
+    // Either stands above the full-screen overlay.
+    for (const bool manual : {false, true}) {
+        Program program;
+        if (manual)
+            program.addManual();
+        auto quillan = program.start();
+        ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+        ASSERT_FALSE(openMenu(QPoint(450, 10)).isEmpty());
+        restPointer();
+        session.key(QStringLiteral("h"));
+        ASSERT_TRUE(waitForWindow(QString())) << manual;
+        EXPECT_TRUE(shownAbove(QString())) << manual;
+        if (!manual) {
+            clickInto(QString());
+            session.key(QStringLiteral("Return"));
+            ASSERT_TRUE(waitForWindow(QString(), false));
+            ASSERT_TRUE(waitForOverlay());
+            // The keyboard is the overlay's again.
+            typeAndWait(QStringLiteral("ok"), device(20));
+            session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+            EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+        }
+    }
+}
+
+TEST_F(ProgramOnWayland, TheBoxSayingTheSettingsCouldNotBeSavedComesUpAboveTheOverlay)
+{
+    Program program;
+    auto quillan = program.startUnableToSave();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    typeAndWait(QStringLiteral("kept"), device(30));
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    ASSERT_TRUE(waitForWindow(QString()));
+    EXPECT_TRUE(shownAbove(QString()));
+    clickInto(QString());
+    session.key(QStringLiteral("Return"));
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+}
+
+TEST_F(ProgramOnWayland, ADeadKeyAndALetterTypeOneComposedCharacter)
+{
+    Program program;
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    session.keys({QStringLiteral("dead_acute"), QStringLiteral("e"),
+                  QStringLiteral("dead_diaeresis"), QStringLiteral("u")});
+    session.type(QStringLiteral("!"));
+    waitForInk([&](const QRect &box) { return box.width() >= device(30); });
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+    EXPECT_EQ(program.savedText(), QStringLiteral("\u00e9\u00fc!"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QGuiApplication application(argc, argv);
+    // Widgets: the menu's layout is measured on a menu built as the program builds its own.
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

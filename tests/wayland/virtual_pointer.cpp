@@ -8,6 +8,7 @@
 // Commands on standard input, one a line, for tests that want to drive the pointer directly:
 //   move X Y W H     absolute motion to (X, Y) in a W x H layout
 //   press N | release N    button N (1 left, 2 middle, 3 right)
+//   sync             prints "synced" once the compositor has handled everything before it
 //
 // Debian ships no client header for the protocol, so its two interfaces are described here; the
 // request order below is the protocol's opcode order.
@@ -19,6 +20,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 
@@ -97,19 +99,34 @@ uint32_t linuxButton(int n)
     }
 }
 
+// Event times as a real device gives them: clients tell a double click from two clicks by them.
+uint32_t now()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return uint32_t(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
+}
+
 // Runs one command line; false when it is not understood.
-bool runCommand(wl_proxy *pointer, const std::string &line)
+bool runCommand(wl_display *display, wl_proxy *pointer, const std::string &line)
 {
     unsigned x, y, w, h;
     int n;
     if (std::sscanf(line.c_str(), "move %u %u %u %u", &x, &y, &w, &h) == 4 && w && h) {
-        wl_proxy_marshal(pointer, MotionAbsolute, 0u, x, y, w, h);
+        wl_proxy_marshal(pointer, MotionAbsolute, now(), x, y, w, h);
     } else if (std::sscanf(line.c_str(), "press %d", &n) == 1) {
-        wl_proxy_marshal(pointer, Button, 0u, linuxButton(n),
+        wl_proxy_marshal(pointer, Button, now(), linuxButton(n),
                          uint32_t(WL_POINTER_BUTTON_STATE_PRESSED));
     } else if (std::sscanf(line.c_str(), "release %d", &n) == 1) {
-        wl_proxy_marshal(pointer, Button, 0u, linuxButton(n),
+        wl_proxy_marshal(pointer, Button, now(), linuxButton(n),
                          uint32_t(WL_POINTER_BUTTON_STATE_RELEASED));
+    } else if (line == "sync") {
+        // The compositor answers in order: once it has, it has sent the clients every event of
+        // the commands before.
+        wl_display_roundtrip(display);
+        std::printf("synced\n");
+        std::fflush(stdout);
+        return true;
     } else {
         return false;
     }
@@ -163,7 +180,7 @@ int main()
             }
             pending.append(buffer, std::size_t(got));
             for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-                if (!runCommand(pointer, pending.substr(0, end)))
+                if (!runCommand(display, pointer, pending.substr(0, end)))
                     std::fprintf(stderr, "virtual_pointer: not understood: %s\n",
                                  pending.substr(0, end).c_str());
                 pending.erase(0, end + 1);
