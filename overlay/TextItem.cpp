@@ -21,37 +21,6 @@ void drawLine(QPainter &painter, double left, double baseline, const QString &li
         painter.drawText(QPointF(left, baseline), line);
 }
 
-// Whether a line can be drawn a piece at a time, each piece at the advance of the characters
-// before it, with exactly the pixels of the whole line: one glyph per character, none shaped
-// with its neighbours, and no direction of its own.
-bool drawableInPieces(const QString &line)
-{
-    for (const QChar c : line) {
-        switch (c.category()) {
-        case QChar::Mark_NonSpacing:
-        case QChar::Mark_SpacingCombining:
-        case QChar::Mark_Enclosing:
-        case QChar::Other_Control:
-        case QChar::Other_Format:
-        case QChar::Other_Surrogate:
-        case QChar::Other_NotAssigned:
-            return false;
-        default:
-            break;
-        }
-        switch (c.script()) {
-        case QChar::Script_Common:
-        case QChar::Script_Latin:
-        case QChar::Script_Greek:
-        case QChar::Script_Cyrillic:
-            break;
-        default:
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 // Typing changes one line at a time, so nearly every line a label is given has been measured
@@ -79,41 +48,6 @@ double LineWidths::width(const QString &line)
     m_widths.insert(line, width);
     m_characters += line.size();
     return width;
-}
-
-std::shared_ptr<const LineWidths::Pieces> LineWidths::pieces(const QString &line)
-{
-    const auto found = m_pieces.constFind(line);
-    if (found != m_pieces.constEnd())
-        return *found;
-    if (m_piecesCharacters > MaxRememberedCharacters) {
-        m_pieces.clear();
-        m_piecesCharacters = 0;
-    }
-    std::shared_ptr<Pieces> result;
-    if (drawableInPieces(line)) {
-        result = std::make_shared<Pieces>();
-        const auto count = size_t(line.size());
-        result->start.reserve(count + 1);
-        result->inkLeft.reserve(count);
-        result->inkRight.reserve(count);
-        double x = 0;
-        for (const QChar c : line) {
-            const QRectF ink = m_metrics.boundingRect(c);
-            result->start.push_back(x);
-            result->inkLeft.push_back(x + std::min(ink.left(), 0.0));
-            result->inkRight.push_back(x + std::max(ink.right(), 0.0));
-            x += m_metrics.horizontalAdvance(c);
-        }
-        result->start.push_back(x);
-        // The pieces stand where the whole line puts its glyphs only if the characters' own
-        // advances add up to the line's width.
-        if (x != width(line))
-            result.reset();
-    }
-    m_pieces.insert(line, result);
-    m_piecesCharacters += line.size();
-    return result;
 }
 
 std::shared_ptr<LineWidths> lineWidthsFor(const QFont &font)
@@ -308,32 +242,11 @@ void TextItem::paint(QPainter &painter, const QRect &exposed) const
         first = std::clamp<qsizetype>(row(exposed.top() - m_slackY - m_lineHeight), 0, last);
         last = std::clamp<qsizetype>(row(exposed.bottom() + m_slackY) + 1, first, last);
     }
-    // Of the lines, only the characters whose ink may reach into the exposed columns: a thin
-    // strip, such as the edge of a dragged outline, crosses every line but few characters.
-    const bool inPieces = !exposed.isEmpty() && painter.layoutDirection() != Qt::RightToLeft;
-    constexpr double Antialiasing = 2; // ink rounds out to whole pixels and blends one more
-    const double from = exposed.left() - Antialiasing - m_left;
-    const double to = exposed.right() + 1 + Antialiasing - m_left;
     double baseline = m_top + m_ascent + double(first) * m_lineSpacing;
     for (qsizetype i = first; i < last; ++i) {
         const QString &line = m_lines.at(i);
-        const auto pieces = inPieces && !line.isEmpty() ? m_widths->pieces(line) : nullptr;
-        if (pieces) {
-            qsizetype begin = line.size(), end = 0;
-            for (qsizetype c = 0; c < line.size(); ++c) {
-                if (pieces->inkRight[size_t(c)] >= from && pieces->inkLeft[size_t(c)] <= to) {
-                    begin = std::min(begin, c);
-                    end = c + 1;
-                }
-            }
-            if (begin < end) {
-                painter.drawText(QPointF(m_left + pieces->start[size_t(begin)], baseline),
-                                 begin == 0 && end == line.size() ? line
-                                                                  : line.mid(begin, end - begin));
-            }
-        } else if (!line.isEmpty()) {
+        if (!line.isEmpty())
             painter.drawText(QPointF(m_left, baseline), line);
-        }
         baseline += m_lineSpacing;
     }
 }

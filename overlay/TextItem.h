@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <vector>
 
 class QPainter;
 class QRect;
@@ -120,16 +119,6 @@ public:
     double lineHeight() const { return m_lineHeight; }
     double lineSpacing() const { return m_lineSpacing; }
 
-    // Where each character of a line stands and how far its ink reaches, for drawing only the
-    // characters that reach into an area. Null where the line cannot be drawn in pieces: a script
-    // that is shaped, marks, controls or characters outside the basic plane.
-    struct Pieces
-    {
-        std::vector<double> start; // start[i]: the advance before character i; one more entry
-        std::vector<double> inkLeft, inkRight; // ink of character i, from the line's left
-    };
-    std::shared_ptr<const Pieces> pieces(const QString &line);
-
 private:
     QFontMetricsF m_metrics;
     double m_ascent;
@@ -137,8 +126,6 @@ private:
     double m_lineSpacing;
     QHash<QString, double> m_widths;
     qsizetype m_characters = 0;
-    QHash<QString, std::shared_ptr<const Pieces>> m_pieces;
-    qsizetype m_piecesCharacters = 0;
 };
 std::shared_ptr<LineWidths> lineWidthsFor(const QFont &font);
 } // namespace TextLayout
