@@ -32,6 +32,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <utility>
+
 Form<MainForm> frmMain;
 
 MainForm::MainForm()
@@ -202,6 +204,11 @@ void MainForm::Show()
             takeKeyboard();
         return;
     }
+    // Where the compositor decides the focus, asking for it arrives after the window the menu
+    // just opened has asked for it, and would take the keyboard from that window.
+    const bool windowOpened = std::exchange(m_menuOpenedWindow, false);
+    if (windowOpened && !platform::caps().stack->placesWindows())
+        return;
     overlay->activateWindow();
     overlay->setFocus(Qt::ActiveWindowFocusReason);
 }
@@ -372,6 +379,7 @@ void MainForm::mnuPrefsTexts_Click()
 {
     SetFormTopmost(frmShow.get(), 0);
     frmFont->Show();
+    m_menuOpenedWindow = true;
 }
 
 void MainForm::mnuPrefsLines_Click()
@@ -380,6 +388,7 @@ void MainForm::mnuPrefsLines_Click()
     s.gnColorSlot = SlotLines;
     SetFormTopmost(frmShow.get(), 0);
     frmColor->Show();
+    m_menuOpenedWindow = true;
     DrawCell(s.gnColorCol[SlotLines], s.gnColorRow[SlotLines]);
 }
 
@@ -388,7 +397,19 @@ void MainForm::mnuPrefsGeneral_Click()
     frmColor.unload();
     frmFont.unload();
     SetFormTopmost(frmShow.get(), 0);
+    belongToOverlay(frmGeneral.get());
     frmGeneral->exec();
+}
+
+void MainForm::belongToOverlay(QWidget *window)
+{
+    // Where the compositor places the windows, a window that does not belong to the full-screen
+    // overlay may open behind it and is not given the keyboard while the overlay is in front.
+    if (platform::caps().stack->placesWindows() || !frmShow.isLoaded() || !frmShow->isVisible())
+        return;
+    window->winId();
+    frmShow->winId();
+    window->windowHandle()->setTransientParent(frmShow->windowHandle());
 }
 
 void MainForm::mnuContents_Click()
@@ -407,6 +428,7 @@ void MainForm::mnuAbout_Click()
     frmColor.unload();
     frmFont.unload();
     SetFormTopmost(frmShow.get(), 0);
+    belongToOverlay(frmInfo.get());
     frmInfo->exec();
 }
 

@@ -40,6 +40,8 @@ public:
     void mnuPrefsLines_Click();
     void mnuPrefsGeneral_Click();
     void mnuContents_Click();
+    // Makes a window a child of the overlay where the compositor places the windows.
+    void belongToOverlay(QWidget *window);
     void mnuAbout_Click();
     void mnuQuit_Click();
 
@@ -113,6 +115,9 @@ private:
     bool m_ending = false;
     bool m_loaded = false; // start-up has run to its end
     bool m_keyboardHolder = false; // the form is set up as standby's keyboard holder
+    // A window the menu has just opened, which keeps the keyboard the press's Show would give
+    // back to the overlay (only where the compositor decides the focus, see Show).
+    bool m_menuOpenedWindow = false;
 };
 
 extern Form<MainForm> frmMain;
