@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class TextItem;
 
@@ -55,6 +56,16 @@ public:
     // The labels over the surface, bottom first.
     void setItems(std::array<const TextItem *, 3> bottomToTop);
 
+    // Where the visible labels may draw (surface pixels); empty when none can.
+    QRect itemsBounds() const;
+    // `under`, the picture's pixels from the device pixel `deviceTopLeft` on (its device pixel
+    // ratio that of the picture), with the labels drawn over it exactly as the surface paints
+    // them over the picture there.
+    QImage paintItemsOver(const QImage &under, const QPoint &deviceTopLeft) const;
+
+    // Calls `done` once, after the surface's next paint has gone out to the window.
+    void afterNextPaint(std::function<void()> done) { m_afterNextPaint = std::move(done); }
+
     // A dotted outline of a dragged label's rectangle, or none when empty.
     void setDragOutline(const QRectF &outline);
     QRectF dragOutline() const { return m_outline; }
@@ -72,6 +83,8 @@ private:
     // The band the outline's dots cover, widened by two pixels on each side of its four edges.
     static QRegion outlineBand(const QRectF &outline);
     void drawStroke(const QPointF &from, const QPointF &to);
+    // The labels that reach into `area`, bottom first, through the painter's clip.
+    void paintItems(QPainter &painter, const QRect &area) const;
 
     SurfaceEvents *m_events;
     LineLayer m_layer;
@@ -80,4 +93,5 @@ private:
     QPen m_pen;
     QRect m_pendingStroke; // stroke segments not painted yet
     QPointF m_current;
+    std::function<void()> m_afterNextPaint;
 };

@@ -3,7 +3,10 @@
 
 #include "settings/Settings.h"
 
+#include <QElapsedTimer>
+
 #include <csignal>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +127,40 @@ TEST_F(StartUp, TheSessionsEndSavesAndAnInterruptDoesNot)
         ASSERT_TRUE(program.waitForExit());
         EXPECT_TRUE(program.readSettings().isEmpty());
     }
+}
+
+// The overlay's first frame is already the settled one, text block and all, from the moment the
+// window is up; and the frozen desktop under where the text first stood is the desktop's own,
+// with none of the text's pixels kept in it once the text is cleared or moved.
+TEST_F(StartUp, TheFirstFrameIsTheSettledOneAndTheTextLeavesNothingBehind)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes([] {
+        gSettings.gnMarginLeft = 40;
+        gSettings.gnMarginTop = 24;
+        gSettings.gsText = QStringLiteral("First\r\nframe");
+    }));
+    const QImage before = screenshot();
+    ASSERT_TRUE(program.start(/*expectFirstStartBox=*/false, /*waitForFirstPaint=*/false));
+    // As many pictures as can be taken in the first moments after the window is up.
+    std::vector<QImage> early;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300)
+        early.push_back(screenshot());
+    ASSERT_TRUE(settle());
+    const QImage settled = screenshot();
+    const QRect textArea(40 + 150, 24 + 150, 500, 200);
+    ASSERT_NE(settled.copy(textArea), before.copy(textArea)) << "the text shows";
+    for (std::size_t i = 0; i < early.size(); ++i)
+        EXPECT_TRUE(sameButTheCaret(early[i], settled)) << "picture " << i << " of " << early.size();
+
+    chord({"Control_L", "c"}); // Clear Text
+    EXPECT_TRUE(waitUntil([&] {
+        return sameButTheCaret(screenshot(textArea), before.copy(textArea));
+    })) << "the desktop where the text stood";
+    screenshot().save("/tmp/ff-after-clear.png"); before.save("/tmp/ff-before.png"); settled.save("/tmp/ff-settled.png");
+    EXPECT_TRUE(sameButTheCaret(screenshot(), before));
 }
 
 // On a scaled screen the overlay still shows the desktop device pixel for device pixel.
