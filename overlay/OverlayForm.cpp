@@ -177,6 +177,7 @@ void OverlayForm::showOverBackdrop()
     }
     const bool behind = backdrop.showBehind();
     show();
+    backdrop.paintWindow();
 
     // The program's snapshot, read from the copy once the window is up, before the event loop
     // hands out any paint or input that needs it.

@@ -21,6 +21,8 @@ struct DesktopImage
     bool empty() const { return pixels == nullptr; }
 };
 
+class DesktopBackdrop;
+
 class DesktopCapture
 {
 public:
@@ -36,8 +38,8 @@ public:
     // it appears; see DesktopBackdrop. `window` is created, not yet shown, and covers the
     // rectangle (device pixels). Null where the system cannot: the program reads the desktop with
     // captureDesktop and paints it itself.
-    virtual std::unique_ptr<class DesktopBackdrop> copyDesktopBehind(NativeWindow window, int x,
-                                                                     int y, int width, int height)
+    virtual std::unique_ptr<DesktopBackdrop> copyDesktopBehind(NativeWindow window, int x, int y,
+                                                               int width, int height)
     {
         (void)window, (void)x, (void)y, (void)width, (void)height;
         return nullptr;
@@ -62,6 +64,10 @@ public:
     // Makes the copy the window's background: the system paints it wherever the window shows
     // and the program has not painted. False when it could not; the window is then as before.
     virtual bool showBehind() = 0;
+    // Copies the copy onto the window as it now shows. The background alone is painted by the
+    // system without telling those who follow the screen's changes (X11 damage: compositors,
+    // screen sharing, recorders); this tells them.
+    virtual void paintWindow() = 0;
     // The whole copy, as read now. Empty on failure.
     virtual DesktopImage readAll() = 0;
     // The window goes back to having no background, and the copy goes. Nothing is read after.

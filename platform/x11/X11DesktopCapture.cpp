@@ -204,6 +204,19 @@ public:
         return true;
     }
 
+    void paintWindow() override
+    {
+        if (!m_pixmap)
+            return;
+        // Still unmapped (a window manager maps it later) the window takes nothing: its
+        // background shows the same pixels when it maps.
+        const GC gc = XCreateGC(m_dpy, m_window, 0, nullptr);
+        XCopyArea(m_dpy, m_pixmap, m_window, gc, 0, 0, unsigned(width()), unsigned(height()), 0,
+                  0);
+        XFreeGC(m_dpy, gc);
+        XFlush(m_dpy);
+    }
+
     DesktopImage readAll() override
     {
         if (!m_pixmap)
