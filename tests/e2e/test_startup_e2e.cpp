@@ -166,9 +166,6 @@ TEST_F(StartUp, TheFirstFrameIsTheSettledOneAndTheTextLeavesNothingBehind)
     for (std::size_t i = 0; i < early.size(); ++i)
         EXPECT_NE(std::find(settled.begin(), settled.end(), early[i]), settled.end())
             << "picture " << i << " of " << early.size();
-    early[0].save("/tmp/ff-early0.png");
-    settled[0].save("/tmp/ff-settled0.png");
-    if (settled.size() > 1) settled[1].save("/tmp/ff-settled1.png");
 
     chord({"Control_L", "c"}); // Clear Text
     EXPECT_TRUE(waitUntil([&] {
