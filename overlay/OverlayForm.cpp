@@ -29,18 +29,10 @@ QRect deviceRect(const QRect &logical, qreal ratio)
                  qRound(logical.width() * ratio), qRound(logical.height() * ratio));
 }
 
-QImage snapshotFor(const QRect &overlay, qreal ratio)
+// The capture's picture as an image that uses the capture's memory as it is; the image lets go
+// of it when its last copy goes.
+QImage imageOf(platform::DesktopImage desktop, qreal ratio)
 {
-    const QRect device = deviceRect(overlay, ratio);
-    platform::DesktopImage desktop = platform::caps().capture->captureDesktop(
-        device.x(), device.y(), device.width(), device.height());
-    if (desktop.empty()) {
-        QImage black(device.size(), QImage::Format_RGB32);
-        black.fill(Qt::black);
-        black.setDevicePixelRatio(ratio);
-        return black;
-    }
-    // The image uses the capture's memory as it is; it lets go of it when the last copy goes.
     auto *keeper = new std::shared_ptr<void>(std::move(desktop.memory));
     QImage image(
         reinterpret_cast<uchar *>(desktop.pixels), desktop.width, desktop.height,
@@ -48,6 +40,35 @@ QImage snapshotFor(const QRect &overlay, qreal ratio)
         [](void *info) { delete static_cast<std::shared_ptr<void> *>(info); }, keeper);
     image.setDevicePixelRatio(ratio);
     return image;
+}
+
+QImage blackImage(const QSize &size, qreal ratio)
+{
+    QImage black(size, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    black.setDevicePixelRatio(ratio);
+    return black;
+}
+
+QImage snapshotFor(const QRect &overlay, qreal ratio)
+{
+    const QRect device = deviceRect(overlay, ratio);
+    platform::DesktopImage desktop = platform::caps().capture->captureDesktop(
+        device.x(), device.y(), device.width(), device.height());
+    if (desktop.empty())
+        return blackImage(device.size(), ratio);
+    return imageOf(std::move(desktop), ratio);
+}
+
+// The image's pixels as the capture's pictures hold them (the image keeps the memory).
+platform::DesktopImage pixelsOf(QImage &image)
+{
+    platform::DesktopImage view;
+    view.width = image.width();
+    view.height = image.height();
+    view.strideBytes = image.bytesPerLine();
+    view.pixels = reinterpret_cast<std::uint32_t *>(image.bits());
+    return view;
 }
 
 // The part of `whole` under `part` (device pixels) without a copy: an image over the same pixels
@@ -88,7 +109,10 @@ OverlayForm::OverlayForm()
     tmrBlink.start();
 }
 
-OverlayForm::~OverlayForm() = default;
+OverlayForm::~OverlayForm()
+{
+    releaseBackdrop();
+}
 
 void OverlayForm::Form_Load()
 {
@@ -103,11 +127,20 @@ void OverlayForm::Form_Load()
         = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX, s.gnTwipsY,
                       s.gnMarginLeft, s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom);
     const qreal ratio = screen->devicePixelRatio();
+    m_ratio = ratio;
     // Both copies come from one reading of the desktop, taken before the overlay is visible.
     if (platform::caps().stack->placesWindows()) {
         setGeometry(area);
         picShow->setGeometry(0, 0, area.width(), area.height());
-        m_formImage = snapshotFor(area, ratio);
+        // Where the system keeps the copy as the window's background, the window's first frame
+        // is the system's and the program reads its own copy once the window is up (see
+        // showOverBackdrop); the overlay shows when the text is in place.
+        m_deviceArea = deviceRect(area, ratio);
+        m_backdrop = platform::caps().capture->copyDesktopBehind(
+            winId(), m_deviceArea.x(), m_deviceArea.y(), m_deviceArea.width(),
+            m_deviceArea.height());
+        if (!m_backdrop)
+            m_formImage = snapshotFor(area, ratio);
     } else {
         // The overlay covers the output, and picShow stands over the margins' rectangle in it, so
         // every position on picShow keeps its meaning; the strips show the frozen desktop.
@@ -115,9 +148,10 @@ void OverlayForm::Form_Load()
         picShow->setGeometry(area);
         m_formImage = sharedPart(m_outputImage, deviceRect(area, ratio));
     }
-    picShow->setImage(m_formImage);
-
-    showOnScreen();
+    if (!m_backdrop) {
+        picShow->setImage(m_formImage);
+        showOnScreen();
+    }
     setFocus();
 
     s.gsCursorChar = s.gnCursorStyle == 0 ? QStringLiteral("|") : QStringLiteral("_");
@@ -131,6 +165,10 @@ void OverlayForm::Form_Unload()
 
 void OverlayForm::showOnScreen()
 {
+    if (m_backdrop && m_formImage.isNull()) {
+        showOverBackdrop();
+        return;
+    }
     if (m_outputImage.isNull()) {
         show();
         return;
@@ -145,6 +183,64 @@ void OverlayForm::showOnScreen()
     if (isHidden())
         resize(m_outputImage.deviceIndependentSize().toSize() + QSize(1, 1));
     showFullScreen();
+}
+
+void OverlayForm::showOverBackdrop()
+{
+    platform::DesktopBackdrop &backdrop = *m_backdrop;
+    const QRect whole(0, 0, backdrop.width(), backdrop.height());
+    // The text block, drawn over the copy where it stands exactly as the surface will paint it,
+    // so that the first frame the system shows is the settled one. The copy's pixels under it
+    // are kept: they are the desktop's, and the program's own snapshot must not hold the text.
+    const QRect textArea = deviceRect(picShow->itemsBounds(), m_ratio) & whole;
+    QImage clean;
+    if (!textArea.isEmpty()) {
+        platform::DesktopImage under
+            = backdrop.read(textArea.x(), textArea.y(), textArea.width(), textArea.height());
+        if (!under.empty()) {
+            clean = imageOf(std::move(under), m_ratio);
+            QImage composed = picShow->paintItemsOver(clean, textArea.topLeft());
+            if (!backdrop.write(textArea.x(), textArea.y(), pixelsOf(composed)))
+                clean = QImage();
+        }
+    }
+    const bool behind = backdrop.showBehind();
+    show();
+    backdrop.paintWindow();
+
+    // The program's snapshot, read from the copy once the window is up, before the event loop
+    // hands out any paint or input that needs it.
+    platform::DesktopImage all = backdrop.readAll();
+    if (all.empty()) {
+        // The copy could not be read back: the screen under the window shows the same copy.
+        all = platform::caps().capture->captureDesktop(m_deviceArea.x(), m_deviceArea.y(),
+                                                       m_deviceArea.width(),
+                                                       m_deviceArea.height());
+    }
+    QImage snapshot
+        = all.empty() ? blackImage(whole.size(), m_ratio) : imageOf(std::move(all), m_ratio);
+    if (!clean.isNull()) {
+        QPainter painter(&snapshot);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPointF(textArea.topLeft()) / m_ratio, clean);
+    }
+    m_formImage = snapshot;
+    picShow->setImage(m_formImage);
+    setFocus();
+
+    // The copy stays the window's background until the program's own first frame has reached the
+    // window, so no exposure before it shows anything but the settled frame.
+    if (behind)
+        picShow->afterNextPaint([this] { releaseBackdrop(); });
+    else
+        releaseBackdrop();
+}
+
+void OverlayForm::releaseBackdrop()
+{
+    if (m_backdrop)
+        m_backdrop->release();
+    m_backdrop.reset();
 }
 
 void OverlayForm::paintEvent(QPaintEvent *)

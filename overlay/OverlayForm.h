@@ -3,11 +3,14 @@
 #include "Surface.h"
 #include "TextItem.h"
 #include "forms/Forms.h"
+#include "platform/DesktopCapture.h"
 
 #include <QCursor>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 // The overlay `frmShow`: a borderless, topmost window over the screen within the margins, showing
 // the desktop as it was at start-up. It holds the drawing surface `picShow` with the text block
@@ -82,11 +85,19 @@ private:
     bool forwardToInput(QEvent *event);
 
     void dropTextAt(int16_t left, int16_t top);
+    // The first show where the system holds the desktop's copy: the text block drawn into it, the
+    // copy made the window's background, the window shown, and the program's snapshot read back.
+    void showOverBackdrop();
+    void releaseBackdrop();
 
     QImage m_formImage;
     // Where the overlay covers the whole output: the output's picture, which the margins' strips
     // around picShow show. Null where the overlay is placed over the margins' rectangle.
     QImage m_outputImage;
+    qreal m_ratio = 1;
+    QRect m_deviceArea; // the overlay's rectangle on the screen, device pixels
+    // The system's copy of the desktop until the overlay's own first frame is up (X11).
+    std::unique_ptr<platform::DesktopBackdrop> m_backdrop;
     QCursor m_surfacePointer;
     // Which control the current press landed on, so that its moves and release go to it.
     enum class PressTarget { None, Surface, Text, Other };

@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 Surface::Surface(SurfaceEvents *events, QWidget *parent)
     : QWidget(parent)
@@ -173,10 +175,7 @@ void Surface::paintEvent(QPaintEvent *event)
         } else {
             painter.fillRect(area, Qt::black);
         }
-        for (const TextItem *item : m_items) {
-            if (item && item->isVisible() && item->paintBounds().intersects(area))
-                item->paint(painter, area);
-        }
+        paintItems(painter, area);
     }
     painter.setClipping(false);
 
@@ -199,6 +198,43 @@ void Surface::paintEvent(QPaintEvent *event)
     if (!m_outline.isEmpty())
         painter.drawRect(dots(m_outline));
     m_outlineDrawn = m_outline;
+    // The backing store goes out to the window once every widget has painted; the call waits for
+    // the event loop, which comes back after that.
+    if (m_afterNextPaint)
+        QTimer::singleShot(0, this, std::exchange(m_afterNextPaint, nullptr));
+}
+
+void Surface::paintItems(QPainter &painter, const QRect &area) const
+{
+    for (const TextItem *item : m_items) {
+        if (item && item->isVisible() && item->paintBounds().intersects(area))
+            item->paint(painter, area);
+    }
+}
+
+QRect Surface::itemsBounds() const
+{
+    QRect bounds;
+    for (const TextItem *item : m_items) {
+        if (item && item->isVisible() && !item->caption().isEmpty())
+            bounds |= item->paintBounds();
+    }
+    return bounds;
+}
+
+QImage Surface::paintItemsOver(const QImage &under, const QPoint &deviceTopLeft) const
+{
+    QImage out = under.copy();
+    const qreal ratio = under.devicePixelRatio();
+    out.setDevicePixelRatio(ratio);
+    const QRectF area(QPointF(deviceTopLeft) / ratio, QSizeF(under.size()) / ratio);
+    QPainter painter(&out);
+    // As paintEvent paints: the same hints, the picture's pixels at their place on the surface.
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(-area.topLeft());
+    painter.setClipRect(area);
+    paintItems(painter, area.toAlignedRect());
+    return out;
 }
 
 int Surface::buttonMask(Qt::MouseButtons buttons)

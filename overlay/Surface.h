@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 // What the drawing surface reports to its form: presses, moves and releases in surface pixels,
 // with the button and modifier masks of the form runtime (Button: 1 left, 2 right, 4 middle;
@@ -55,6 +56,16 @@ public:
     // The labels over the surface, bottom first.
     void setItems(std::array<const TextItem *, 3> bottomToTop);
 
+    // Where the visible labels may draw (surface pixels); empty when none can.
+    QRect itemsBounds() const;
+    // `under`, the picture's pixels from the device pixel `deviceTopLeft` on (its device pixel
+    // ratio that of the picture), with the labels drawn over it exactly as the surface paints
+    // them over the picture there.
+    QImage paintItemsOver(const QImage &under, const QPoint &deviceTopLeft) const;
+
+    // Calls `done` once, after the surface's next paint has gone out to the window.
+    void afterNextPaint(std::function<void()> done) { m_afterNextPaint = std::move(done); }
+
     // A dotted outline of a dragged label's rectangle, or none when empty.
     void setDragOutline(const QRectF &outline);
     QRectF dragOutline() const { return m_outline; }
@@ -76,6 +87,8 @@ private:
     void drawStroke(const QPointF &from, const QPointF &to);
     // Repaints an area whose picture or labels changed.
     void repaintContent(const QRect &area);
+    // The labels that reach into `area`, bottom first, through the painter's clip.
+    void paintItems(QPainter &painter, const QRect &area) const;
 
     SurfaceEvents *m_events;
     LineLayer m_layer;
@@ -89,4 +102,5 @@ private:
     QPen m_pen;
     QRect m_pendingStroke; // stroke segments not painted yet
     QPointF m_current;
+    std::function<void()> m_afterNextPaint;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NativeWindow.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -21,6 +23,8 @@ struct DesktopImage
     bool empty() const { return pixels == nullptr; }
 };
 
+class DesktopBackdrop;
+
 class DesktopCapture
 {
 public:
@@ -30,6 +34,18 @@ public:
     // The desktop under the rectangle (device pixels) as it is now; the parts of the rectangle
     // beyond the screen are black. Empty when the desktop cannot be read.
     virtual DesktopImage captureDesktop(int x, int y, int width, int height) = 0;
+
+    // Where the system can (X11), a copy of the desktop kept by the system itself that becomes
+    // the background of the program's window, so that the window shows its first frame the moment
+    // it appears; see DesktopBackdrop. `window` is created, not yet shown, and covers the
+    // rectangle (device pixels). Null where the system cannot: the program reads the desktop with
+    // captureDesktop and paints it itself.
+    virtual std::unique_ptr<DesktopBackdrop> copyDesktopBehind(NativeWindow window, int x, int y,
+                                                               int width, int height)
+    {
+        (void)window, (void)x, (void)y, (void)width, (void)height;
+        return nullptr;
+    }
 
     // Work of the program's own to do while the capture waits for another process to take the
     // picture (the desktop portal, where the program may not read the screen itself), instead
@@ -46,6 +62,45 @@ protected:
 
 private:
     std::function<void()> m_whileWaiting;
+};
+
+// The desktop under a window's rectangle as it was when copied, held by the system (on X11 a
+// pixmap in the X server) until released. Coordinates are device pixels within the copy. The
+// program may change a small part of it before the window appears (showBehind), so that the
+// window's first frame already holds the program's own drawing; readAll then gives the copy as it
+// now is, and the program puts back the pixels it changed.
+class DesktopBackdrop
+{
+public:
+    virtual ~DesktopBackdrop() = default;
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // The copy's pixels under the rectangle, which lies within the copy. Empty on failure.
+    virtual DesktopImage read(int x, int y, int width, int height) = 0;
+    // Replaces the copy's pixels at (x, y) with `image`'s. False on failure.
+    virtual bool write(int x, int y, const DesktopImage &image) = 0;
+    // Makes the copy the window's background: the system paints it wherever the window shows
+    // and the program has not painted. False when it could not; the window is then as before.
+    virtual bool showBehind() = 0;
+    // Copies the copy onto the window as it now shows. The background alone is painted by the
+    // system without telling those who follow the screen's changes (X11 damage: compositors,
+    // screen sharing, recorders); this tells them.
+    virtual void paintWindow() = 0;
+    // The whole copy, as read now. Empty on failure.
+    virtual DesktopImage readAll() = 0;
+    // The window goes back to having no background, and the copy goes. Nothing is read after.
+    virtual void release() = 0;
+
+protected:
+    DesktopBackdrop(int width, int height)
+        : m_width(width)
+        , m_height(height)
+    {
+    }
+
+private:
+    int m_width;
+    int m_height;
 };
 
 // Memory for a desktop image of the given size, all black, for implementations that copy into

@@ -73,7 +73,8 @@ void makeOpaque(DesktopImage &image)
 // A shared-memory segment the server writes the pixels into: no copy passes through the
 // connection or the program's heap. The segment is marked for removal at once, so it goes when
 // the last user detaches, whatever happens to the program.
-DesktopImage captureShared(Display *dpy, int screen, int x, int y, int width, int height)
+DesktopImage captureShared(Display *dpy, int screen, Drawable source, int x, int y, int width,
+                           int height)
 {
     DesktopImage out;
     if (!XShmQueryExtension(dpy))
@@ -103,7 +104,7 @@ DesktopImage captureShared(Display *dpy, int screen, int x, int y, int width, in
     info.shmaddr = image->data = static_cast<char *>(address);
     info.readOnly = False;
     const bool attached = XShmAttach(dpy, &info);
-    const bool got = attached && XShmGetImage(dpy, RootWindow(dpy, screen), image, x, y, AllPlanes);
+    const bool got = attached && XShmGetImage(dpy, source, image, x, y, AllPlanes);
     if (attached) {
         XShmDetach(dpy, &info);
         XSync(dpy, False);
@@ -122,6 +123,137 @@ DesktopImage captureShared(Display *dpy, int screen, int x, int y, int width, in
     makeOpaque(out);
     return out;
 }
+
+// The rectangle of `source` (which holds it whole) read through the connection, any layout.
+DesktopImage readCopied(Display *dpy, Drawable source, int x, int y, int width, int height,
+                        DesktopImage out)
+{
+    XImage *image
+        = XGetImage(dpy, source, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    // A pixmap has no visual of its own, and its image comes without colour masks: its pixels are
+    // those of the screen's visual.
+    const Visual *visual = DefaultVisual(dpy, DefaultScreen(dpy));
+    const bool masked = image->red_mask || image->green_mask || image->blue_mask;
+    const unsigned long red = masked ? image->red_mask : visual->red_mask;
+    const unsigned long green = masked ? image->green_mask : visual->green_mask;
+    const unsigned long blue = masked ? image->blue_mask : visual->blue_mask;
+    for (int row = 0; row < height; ++row) {
+        auto *dst = reinterpret_cast<std::uint32_t *>(reinterpret_cast<char *>(out.pixels)
+                                                      + row * out.strideBytes);
+        for (int col = 0; col < width; ++col) {
+            const unsigned long pixel = XGetPixel(image, col, row);
+            dst[col] = 0xFF000000u | channel(pixel, red) << 16 | channel(pixel, green) << 8
+                | channel(pixel, blue);
+        }
+    }
+    XDestroyImage(image);
+    return out;
+}
+
+// The desktop under a window, copied by the server into a pixmap of the window's depth, which
+// becomes the window's background. Only made where the screen's pixels are the program's own
+// layout, so pixels go back into the pixmap as they are.
+class X11Backdrop final : public DesktopBackdrop
+{
+public:
+    X11Backdrop(Display *dpy, Window window, Pixmap pixmap, int width, int height)
+        : DesktopBackdrop(width, height)
+        , m_dpy(dpy)
+        , m_window(window)
+        , m_pixmap(pixmap)
+    {
+    }
+    ~X11Backdrop() override { release(); }
+
+    DesktopImage read(int x, int y, int width, int height) override
+    {
+        if (!m_pixmap || !within(x, y, width, height))
+            return {};
+        return readCopied(m_dpy, m_pixmap, x, y, width, height, BlackDesktopImage(width, height));
+    }
+
+    bool write(int x, int y, const DesktopImage &image) override
+    {
+        if (!m_pixmap || image.empty() || !within(x, y, image.width, image.height))
+            return false;
+        const int screen = DefaultScreen(m_dpy);
+        XImage *put = XCreateImage(m_dpy, DefaultVisual(m_dpy, screen),
+                                   unsigned(DefaultDepth(m_dpy, screen)), ZPixmap, 0,
+                                   reinterpret_cast<char *>(image.pixels), unsigned(image.width),
+                                   unsigned(image.height), 32, int(image.strideBytes));
+        if (!put)
+            return false;
+        const GC gc = XCreateGC(m_dpy, m_pixmap, 0, nullptr);
+        XPutImage(m_dpy, m_pixmap, gc, put, 0, 0, x, y, unsigned(image.width),
+                  unsigned(image.height));
+        XFreeGC(m_dpy, gc);
+        put->data = nullptr; // the pixels are the caller's
+        XDestroyImage(put);
+        return true;
+    }
+
+    bool showBehind() override
+    {
+        if (!m_pixmap)
+            return false;
+        XSetWindowBackgroundPixmap(m_dpy, m_window, m_pixmap);
+        m_shown = true;
+        XFlush(m_dpy);
+        return true;
+    }
+
+    void paintWindow() override
+    {
+        if (!m_pixmap)
+            return;
+        // Still unmapped (a window manager maps it later) the window takes nothing: its
+        // background shows the same pixels when it maps.
+        const GC gc = XCreateGC(m_dpy, m_window, 0, nullptr);
+        XCopyArea(m_dpy, m_pixmap, m_window, gc, 0, 0, unsigned(width()), unsigned(height()), 0,
+                  0);
+        XFreeGC(m_dpy, gc);
+        XFlush(m_dpy);
+    }
+
+    DesktopImage readAll() override
+    {
+        if (!m_pixmap)
+            return {};
+        const int screen = DefaultScreen(m_dpy);
+        DesktopImage shared = captureShared(m_dpy, screen, m_pixmap, 0, 0, width(), height());
+        if (!shared.empty())
+            return shared;
+        return readCopied(m_dpy, m_pixmap, 0, 0, width(), height(),
+                          BlackDesktopImage(width(), height()));
+    }
+
+    void release() override
+    {
+        if (!m_pixmap)
+            return;
+        // No background at all, as the toolkit made the window: an exposure leaves what is there
+        // for the program to paint.
+        if (m_shown)
+            XSetWindowBackgroundPixmap(m_dpy, m_window, None);
+        XFreePixmap(m_dpy, m_pixmap);
+        m_pixmap = 0;
+        XFlush(m_dpy);
+    }
+
+private:
+    bool within(int x, int y, int width, int height) const
+    {
+        return x >= 0 && y >= 0 && width > 0 && height > 0 && x + width <= this->width()
+            && y + height <= this->height();
+    }
+
+    Display *m_dpy;
+    Window m_window;
+    Pixmap m_pixmap;
+    bool m_shown = false;
+};
 
 class X11DesktopCapture final : public DesktopCapture
 {
@@ -150,11 +282,42 @@ public:
         const bool onScreen = x >= 0 && y >= 0 && x + width <= screenWidth
             && y + height <= screenHeight;
         if (onScreen && nativeLayout(dpy, screen)) {
-            DesktopImage shared = captureShared(dpy, screen, x, y, width, height);
+            DesktopImage shared
+                = captureShared(dpy, screen, RootWindow(dpy, screen), x, y, width, height);
             if (!shared.empty())
                 return shared;
         }
         return captureCopied(dpy, screen, x, y, width, height);
+    }
+
+    std::unique_ptr<DesktopBackdrop> copyDesktopBehind(NativeWindow window, int x, int y, int width,
+                                                       int height) override
+    {
+        Display *dpy = display();
+        if (!dpy || !window || width <= 0 || height <= 0)
+            return nullptr;
+        const int screen = DefaultScreen(dpy);
+        const bool onScreen = x >= 0 && y >= 0 && x + width <= DisplayWidth(dpy, screen)
+            && y + height <= DisplayHeight(dpy, screen);
+        XWindowAttributes attributes {};
+        if (!onScreen || !nativeLayout(dpy, screen)
+            || !XGetWindowAttributes(dpy, Window(window), &attributes)
+            || attributes.depth != DefaultDepth(dpy, screen)
+            || attributes.visual != DefaultVisual(dpy, screen)) {
+            return nullptr;
+        }
+        // The server copies the screen, windows and all, into a pixmap of its own: nothing of it
+        // passes through the connection before the window appears.
+        const Pixmap pixmap = XCreatePixmap(dpy, Window(window), unsigned(width), unsigned(height),
+                                            unsigned(attributes.depth));
+        XGCValues values {};
+        values.subwindow_mode = IncludeInferiors;
+        const GC gc = XCreateGC(dpy, pixmap, GCSubwindowMode, &values);
+        XCopyArea(dpy, RootWindow(dpy, screen), pixmap, gc, x, y, unsigned(width),
+                  unsigned(height), 0, 0);
+        XFreeGC(dpy, gc);
+        XFlush(dpy); // the desktop as it is now
+        return std::make_unique<X11Backdrop>(dpy, Window(window), pixmap, width, height);
     }
 
 private:
@@ -169,22 +332,16 @@ private:
         const int bottom = std::min(y + height, DisplayHeight(dpy, screen));
         if (right <= left || bottom <= top)
             return out;
-        XImage *image = XGetImage(dpy, RootWindow(dpy, screen), left, top,
-                                  unsigned(right - left), unsigned(bottom - top), AllPlanes,
-                                  ZPixmap);
-        if (!image)
+        // The part on the screen, read into its place in the black picture.
+        DesktopImage part = out;
+        part.pixels = reinterpret_cast<std::uint32_t *>(reinterpret_cast<char *>(out.pixels)
+                                                        + (top - y) * out.strideBytes)
+            + (left - x);
+        part.width = right - left;
+        part.height = bottom - top;
+        if (readCopied(dpy, RootWindow(dpy, screen), left, top, part.width, part.height, part)
+                .empty())
             return {};
-        for (int row = 0; row < bottom - top; ++row) {
-            auto *dst = reinterpret_cast<std::uint32_t *>(reinterpret_cast<char *>(out.pixels)
-                                                          + (top - y + row) * out.strideBytes)
-                + (left - x);
-            for (int col = 0; col < right - left; ++col) {
-                const unsigned long pixel = XGetPixel(image, col, row);
-                dst[col] = 0xFF000000u | channel(pixel, image->red_mask) << 16
-                    | channel(pixel, image->green_mask) << 8 | channel(pixel, image->blue_mask);
-            }
-        }
-        XDestroyImage(image);
         return out;
     }
 };

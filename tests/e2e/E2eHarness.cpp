@@ -633,6 +633,33 @@ QRect inkBounds(QRgb colour, const QRect &area)
     return bounds;
 }
 
+QRect caretIn(const QImage &shot)
+{
+    QRect caret;
+    for (int y = 0; y < shot.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(shot.constScanLine(y));
+        for (int x = 0; x < shot.width(); ++x)
+            if (line[x] == CaretColour)
+                caret |= QRect(x, y, 1, 1);
+    }
+    return caret.isEmpty() ? caret : caret.adjusted(-2, -2, 2, 2);
+}
+
+bool sameButTheCaret(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const QRect caret = caretIn(a) | caretIn(b);
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *p = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *q = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            if (p[x] != q[x] && !caret.contains(x, y))
+                return false;
+    }
+    return true;
+}
+
 bool typingShowsIn(const QRect &area, QRgb textColour)
 {
     const auto ink = [&] {

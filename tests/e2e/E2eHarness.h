@@ -148,6 +148,13 @@ bool rightClickOpensMenu(int x, int y);
 void keysInMenu(std::initializer_list<const char *> keysyms);
 // The bounds of the pixels of exactly `colour` in an area of the screen, in screen coordinates.
 QRect inkBounds(QRgb colour, const QRect &area);
+// The default caret colour, (0, 255, 0); the desktop pattern has no pixel of it.
+constexpr QRgb CaretColour = 0xFF00FF00;
+// Where a picture shows the caret: its glyph's pure colour, widened by its smoothed edges.
+QRect caretIn(const QImage &shot);
+// Two pictures of the screen are the same pixel for pixel, except where either shows the caret,
+// which blinks.
+bool sameButTheCaret(const QImage &a, const QImage &b);
 // Types a key and takes it back with BackSpace, and tells whether the pixels of `textColour` in
 // `area` grew meanwhile: the keys reach the text without a click.
 bool typingShowsIn(const QRect &area, QRgb textColour);

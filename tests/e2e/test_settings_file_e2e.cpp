@@ -19,7 +19,6 @@ using namespace e2e;
 namespace {
 
 constexpr QRgb TextColour = 0xFFFF0050; // the default text colour, cell (6, 5)
-constexpr QRgb CaretColour = 0xFF00FF00;
 
 // The default file with the text stored as exactly these bytes.
 QByteArray fileWithTextBytes(const QByteArray &text)

@@ -3,7 +3,11 @@
 
 #include "settings/Settings.h"
 
+#include <QElapsedTimer>
+
+#include <algorithm>
 #include <csignal>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +128,50 @@ TEST_F(StartUp, TheSessionsEndSavesAndAnInterruptDoesNot)
         ASSERT_TRUE(program.waitForExit());
         EXPECT_TRUE(program.readSettings().isEmpty());
     }
+}
+
+// The overlay's first frame is already the settled one, text block and all, from the moment the
+// window is up; and the frozen desktop under where the text first stood is the desktop's own,
+// with none of the text's pixels kept in it once the text is cleared or moved.
+TEST_F(StartUp, TheFirstFrameIsTheSettledOneAndTheTextLeavesNothingBehind)
+{
+    Program program;
+    program.writeSettings(Program::settingsBytes([] {
+        gSettings.gnMarginLeft = 40;
+        gSettings.gnMarginTop = 24;
+        gSettings.gsText = QStringLiteral("First\r\nframe");
+    }));
+    const QImage before = screenshot();
+    ASSERT_TRUE(program.start(/*expectFirstStartBox=*/false, /*waitForFirstPaint=*/false));
+    // As many pictures as can be taken in the first moments after the window is up.
+    std::vector<QImage> early;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300)
+        early.push_back(screenshot());
+    ASSERT_TRUE(settle());
+    // What the program shows once settled: the caret blinks, so over a second the screen takes
+    // one of two pictures, and each early one must be exactly one of them.
+    std::vector<QImage> settled {screenshot()};
+    clock.restart();
+    while (clock.elapsed() < 1200) {
+        const QImage now = screenshot();
+        if (std::find(settled.begin(), settled.end(), now) == settled.end())
+            settled.push_back(now);
+        pause(20);
+    }
+    EXPECT_LE(settled.size(), 2u) << "the caret's two phases, and nothing else changes";
+    const QRect textArea(40 + 150, 24 + 150, 500, 200);
+    ASSERT_NE(settled.front().copy(textArea), before.copy(textArea)) << "the text shows";
+    for (std::size_t i = 0; i < early.size(); ++i)
+        EXPECT_NE(std::find(settled.begin(), settled.end(), early[i]), settled.end())
+            << "picture " << i << " of " << early.size();
+
+    chord({"Control_L", "c"}); // Clear Text
+    EXPECT_TRUE(waitUntil([&] {
+        return sameButTheCaret(screenshot(textArea), before.copy(textArea));
+    })) << "the desktop where the text stood";
+    EXPECT_TRUE(sameButTheCaret(screenshot(), before));
 }
 
 // On a scaled screen the overlay still shows the desktop device pixel for device pixel.

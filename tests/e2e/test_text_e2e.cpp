@@ -18,7 +18,6 @@ namespace {
 
 constexpr QRgb TextColour = 0xFFFF0050; // (255, 0, 80)
 constexpr QRgb ShadowColour = 0xFFB0FFFF; // (176, 255, 255)
-constexpr QRgb CaretColour = 0xFF00FF00; // (0, 255, 0)
 
 class TextOnTheOverlay : public ::testing::Test
 {

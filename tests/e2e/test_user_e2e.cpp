@@ -98,38 +98,6 @@ void clickIn(XWindow window, QPoint at)
     settle();
 }
 
-constexpr QRgb CaretColour = 0xFF00FF00; // the default caret colour, (0, 255, 0)
-
-// Where a picture shows the caret: its glyph's pure colour, widened by its smoothed edges.
-QRect caretIn(const QImage &shot)
-{
-    QRect caret;
-    for (int y = 0; y < shot.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(shot.constScanLine(y));
-        for (int x = 0; x < shot.width(); ++x)
-            if (line[x] == CaretColour)
-                caret |= QRect(x, y, 1, 1);
-    }
-    return caret.isEmpty() ? caret : caret.adjusted(-2, -2, 2, 2);
-}
-
-// Two pictures of the screen are the same pixel for pixel, except where either shows the caret,
-// which blinks (the desktop pattern has no pixel of its colour).
-bool sameButTheCaret(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return false;
-    const QRect caret = caretIn(a) | caretIn(b);
-    for (int y = 0; y < a.height(); ++y) {
-        const auto *p = reinterpret_cast<const QRgb *>(a.constScanLine(y));
-        const auto *q = reinterpret_cast<const QRgb *>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x)
-            if (p[x] != q[x] && !caret.contains(x, y))
-                return false;
-    }
-    return true;
-}
-
 // The screen comes to equal `expected` (the caret aside) within the time-out.
 bool screenBecomes(const QImage &expected, const QRect &area, int timeoutMs = 3000)
 {
