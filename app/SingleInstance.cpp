@@ -1,10 +1,18 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+
+#ifdef Q_OS_UNIX
+#include "platform/posix/PosixLocalSocket.h"
+
+#include <QSocketNotifier>
+#else
 #include <QLocalServer>
 #include <QLocalSocket>
+#endif
 
 namespace {
 
@@ -61,6 +69,47 @@ SingleInstance::SingleInstance(QString name)
 {
 }
 
+#ifdef Q_OS_UNIX
+
+// A name without a folder lives in the temporary folder, as the toolkit's local sockets do.
+QString SingleInstance::path() const
+{
+    return QDir::isAbsolutePath(m_name) ? m_name : QDir(QDir::tempPath()).filePath(m_name);
+}
+
+SingleInstance::~SingleInstance()
+{
+    // Removing the socket makes the next start a first one.
+    platform::posix::stopListening(m_listener, QFile::encodeName(path()).toStdString());
+}
+
+bool SingleInstance::askRunningCopy()
+{
+    if (m_name.isEmpty())
+        return false;
+    // A socket left by a crashed copy refuses the connection at once.
+    return platform::posix::tellListener(QFile::encodeName(path()).toStdString(), kReturnRequest);
+}
+
+bool SingleInstance::listen(std::function<void()> onRequest)
+{
+    if (m_name.isEmpty() || m_listener >= 0)
+        return false;
+    m_listener = platform::posix::listenAt(QFile::encodeName(path()).toStdString());
+    if (m_listener < 0)
+        return false;
+    m_onRequest = std::move(onRequest);
+    m_notifier = new QSocketNotifier(qintptr(m_listener), QSocketNotifier::Read, this);
+    QObject::connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        for (int requests = platform::posix::acceptWaiting(m_listener); requests > 0; --requests)
+            if (m_onRequest)
+                m_onRequest();
+    });
+    return true;
+}
+
+#else
+
 SingleInstance::~SingleInstance()
 {
     // Closing the server removes its socket, so the next start is a first one.
@@ -106,3 +155,5 @@ bool SingleInstance::listen(std::function<void()> onRequest)
     QLocalServer::removeServer(m_name);
     return m_server->listen(m_name);
 }
+
+#endif

@@ -6,10 +6,12 @@
 #include <functional>
 
 class QLocalServer;
+class QSocketNotifier;
 
 // One running copy of the program per user and desktop session. The first copy listens on a
 // local socket named for the user and the session; a later start finds it there, asks it to bring
-// its overlay back from standby, and ends without touching anything else.
+// its overlay back from standby, and ends without touching anything else. On a Unix system the
+// socket is the system's own (no networking library loaded for it); elsewhere the toolkit's.
 class SingleInstance : public QObject
 {
 public:
@@ -36,6 +38,12 @@ public:
 
 private:
     QString m_name;
-    QLocalServer *m_server = nullptr;
     std::function<void()> m_onRequest;
+#ifdef Q_OS_UNIX
+    QString path() const;
+    int m_listener = -1;
+    QSocketNotifier *m_notifier = nullptr;
+#else
+    QLocalServer *m_server = nullptr;
+#endif
 };

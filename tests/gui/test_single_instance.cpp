@@ -88,4 +88,41 @@ TEST(SingleInstance, StaleSocketOfACrashedCopyIsReplaced)
     EXPECT_EQ(requests, 1);
 }
 
+// The socket is the user's alone; what is not a socket is never taken for a stale one; the
+// socket goes when the copy ends, so the next start is a first one; several later copies at
+// once each reach the running one.
+TEST(SingleInstance, TheSocketIsTheUsersAndNothingElseIsRemoved)
+{
+    QTemporaryDir runtime;
+    const QString name = SingleInstance::serverName(runtime.path(), QStringLiteral(":9"), 1);
+    int requests = 0;
+    {
+        SingleInstance first(name);
+        ASSERT_TRUE(first.listen([&] { ++requests; }));
+        EXPECT_EQ(
+            QFileInfo(name).permissions()
+                & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+            QFile::Permissions());
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(SingleInstance(name).askRunningCopy());
+        const QDeadlineTimer deadline(5000);
+        while (requests < 3 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_EQ(requests, 3);
+    }
+    EXPECT_FALSE(QFile::exists(name));
+    EXPECT_FALSE(SingleInstance(name).askRunningCopy());
+
+    // A plain file where the socket would be: no copy listens, and the file stays as it was.
+    QFile plain(name);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.write("keep");
+    plain.close();
+    SingleInstance blocked(name);
+    EXPECT_FALSE(blocked.askRunningCopy());
+    EXPECT_FALSE(blocked.listen([] {}));
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    EXPECT_EQ(plain.readAll(), QByteArray("keep"));
+}
+
 } // namespace
