@@ -1,8 +1,13 @@
 #include "WaylandSession.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QSizeF>
 #include <QThread>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,6 +23,53 @@ QByteArray run(const QString &program, const QStringList &arguments)
         return {};
     }
     return process.readAllStandardOutput();
+}
+
+std::vector<const Client *> &clients()
+{
+    static std::vector<const Client *> running;
+    return running;
+}
+
+// A process's state letter and CPU time in ticks, from /proc (the tests run in the session's
+// process namespace, so its clients are there).
+std::pair<char, qint64> cpuOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {'?', -1};
+    const QByteArray text = stat.readAll();
+    // After the name in parentheses: state, then 10 fields, then user and system time.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return {'?', -1};
+    return {fields[0].isEmpty() ? '?' : fields[0][0],
+            fields[11].toLongLong() + fields[12].toLongLong()};
+}
+
+// Waits until every client is asleep with its CPU time unchanged over several readings, so that
+// what was sent to it has been taken in before the next key or click goes out: a key sent while a
+// client is still busy with the last one (a menu closing, a window coming up) can reach a window
+// that is going away. On a busy machine this is what keeps the tests' input in order.
+void settleClients()
+{
+    constexpr int QuietReadings = 4;
+    std::vector<std::pair<char, qint64>> last;
+    int quiet = 0;
+    const QDeadlineTimer deadline(WaitMs);
+    while (quiet < QuietReadings && !deadline.hasExpired()) {
+        std::vector<std::pair<char, qint64>> now;
+        for (const Client *client : clients())
+            if (client->pid() > 0)
+                now.push_back(cpuOf(client->pid()));
+        bool still = now.size() == last.size();
+        for (std::size_t i = 0; still && i < now.size(); ++i)
+            still = now[i].first == 'S' && now[i] == last[i];
+        last = std::move(now);
+        quiet = still ? quiet + 1 : 0;
+        if (quiet < QuietReadings)
+            QThread::msleep(25);
+    }
 }
 
 } // namespace
@@ -66,16 +118,21 @@ QImage WaylandSession::waitForScreen(const std::function<bool(const QImage &)> &
     return shot;
 }
 
+// wtype makes a new virtual keyboard each time, and the compositor drops the keys that arrive
+// before it has taken that keyboard in; wtype cannot wait for that, so it waits a while before
+// the first key (50 ms was tight on a busy machine).
+const QString KeyboardSettleMs = QStringLiteral("250");
+
 void WaylandSession::type(const QString &text) const
 {
-    // wtype makes a new virtual keyboard each time; the compositor drops the keys that arrive
-    // before it has sent the keymap, so wait a moment before the first key.
-    run(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("50"), text});
+    settleClients();
+    run(QStringLiteral("wtype"), {QStringLiteral("-s"), KeyboardSettleMs, text});
 }
 
 void WaylandSession::key(const QString &name, const QStringList &modifiers) const
 {
-    QStringList arguments {QStringLiteral("-s"), QStringLiteral("50")};
+    settleClients();
+    QStringList arguments {QStringLiteral("-s"), KeyboardSettleMs};
     for (const QString &modifier : modifiers)
         arguments << QStringLiteral("-M") << modifier;
     arguments << QStringLiteral("-k") << name;
@@ -86,7 +143,8 @@ void WaylandSession::key(const QString &name, const QStringList &modifiers) cons
 
 void WaylandSession::keys(const QStringList &names) const
 {
-    QStringList arguments {QStringLiteral("-s"), QStringLiteral("50")};
+    settleClients();
+    QStringList arguments {QStringLiteral("-s"), KeyboardSettleMs};
     for (const QString &name : names)
         arguments << QStringLiteral("-k") << name;
     run(QStringLiteral("wtype"), arguments);
@@ -122,6 +180,7 @@ void WaylandSession::release(int button) const
 
 void WaylandSession::pointer(const QByteArray &commands) const
 {
+    settleClients();
     if (!m_pointer) {
         m_pointer = std::make_unique<QProcess>();
         m_pointer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -147,10 +206,17 @@ Client::Client(const QString &program, const QStringList &arguments,
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(program, arguments);
+    clients().push_back(this);
+}
+
+qint64 Client::pid() const
+{
+    return m_process.state() == QProcess::NotRunning ? 0 : m_process.processId();
 }
 
 Client::~Client()
 {
+    clients().erase(std::remove(clients().begin(), clients().end(), this), clients().end());
     if (m_process.state() != QProcess::NotRunning) {
         m_process.terminate();
         if (!m_process.waitForFinished(WaitMs)) {

@@ -69,6 +69,8 @@ public:
     int waitForExit();
     QString output() const { return QString::fromUtf8(m_output); }
     QProcess &process() { return m_process; }
+    // The process's id while it runs, else 0.
+    qint64 pid() const;
 
 private:
     QProcess m_process;
