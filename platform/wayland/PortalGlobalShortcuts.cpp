@@ -55,7 +55,8 @@ QString newToken()
 // The portal names the session in a string; some versions send an object path instead.
 QString sessionHandle(const QVariant &value)
 {
-    const QString handle = value.canConvert<QDBusObjectPath>() && value.userType() != QMetaType::QString
+    const QString handle
+        = value.canConvert<QDBusObjectPath>() && value.userType() != QMetaType::QString
         ? value.value<QDBusObjectPath>().path()
         : value.toString();
     return QDBusObjectPath(handle).path().isEmpty() ? QString() : handle;
@@ -109,7 +110,8 @@ void PortalGlobalShortcuts::watchReturnKeys(std::function<void()> onPressed)
     // A desktop without the interface says so here (no such service, interface or property),
     // before anything is asked of the user.
     QDBusMessage get = QDBusMessage::createMethodCall(
-        m_service, m_path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        m_service, m_path, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
     get << ShortcutsInterface << QStringLiteral("version");
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, &PortalGlobalShortcuts::onVersion);
@@ -146,9 +148,10 @@ void PortalGlobalShortcuts::bindShortcuts()
     static const char *const keys[] = {"F10", "F11", "F12"};
     QList<PortalShortcut> shortcuts;
     for (int i = 0; i < 3; ++i)
-        shortcuts.append({shortcutIds().at(i),
-                          {{QStringLiteral("description"), QStringLiteral("Bring the overlay back")},
-                           {QStringLiteral("preferred_trigger"), QString::fromLatin1(keys[i])}}});
+        shortcuts.append(
+            {shortcutIds().at(i),
+             {{QStringLiteral("description"), QStringLiteral("Bring the overlay back")},
+              {QStringLiteral("preferred_trigger"), QString::fromLatin1(keys[i])}}});
     QDBusMessage call = QDBusMessage::createMethodCall(m_service, m_path, ShortcutsInterface,
                                                        QStringLiteral("BindShortcuts"));
     const QString token = newToken();
@@ -257,8 +260,10 @@ void PortalGlobalShortcuts::giveUp(const char *why)
     m_session.clear();
     // The second start stays the way back; one line says why the keys do not work.
     if (why)
-        std::fprintf(stderr, "F10 to F12 cannot bring the overlay back: %s; start the program "
-                             "again instead.\n", why);
+        std::fprintf(stderr,
+                     "F10 to F12 cannot bring the overlay back: %s; start the program "
+                     "again instead.\n",
+                     why);
 }
 
 std::unique_ptr<GlobalShortcuts> makeGlobalShortcuts()

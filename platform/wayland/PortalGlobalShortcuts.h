@@ -29,10 +29,11 @@ public:
     // The ids the program asks for, F10, F11 and F12 in that order.
     static const QStringList &shortcutIds();
 
-    explicit PortalGlobalShortcuts(
-        QDBusConnection bus = QDBusConnection::sessionBus(),
-        QString service = QStringLiteral("org.freedesktop.portal.Desktop"),
-        QString path = QStringLiteral("/org/freedesktop/portal/desktop"));
+    explicit PortalGlobalShortcuts(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                   QString service
+                                   = QStringLiteral("org.freedesktop.portal.Desktop"),
+                                   QString path
+                                   = QStringLiteral("/org/freedesktop/portal/desktop"));
     ~PortalGlobalShortcuts() override;
 
     void watchReturnKeys(std::function<void()> onPressed) override;

@@ -31,11 +31,11 @@ public:
     unsigned bindResponse = 0;
 
     // What it was asked.
-    QStringList sessions;        // the sessions it created
-    QString boundSession;        // the session BindShortcuts named
+    QStringList sessions; // the sessions it created
+    QString boundSession; // the session BindShortcuts named
     QList<FakeBoundShortcut> bound;
     QStringList closedSessions;
-    int requests = 0;            // CreateSession and BindShortcuts calls
+    int requests = 0; // CreateSession and BindShortcuts calls
 
     // Sends Activated for the session and shortcut.
     void press(const QString &session, const QString &id);

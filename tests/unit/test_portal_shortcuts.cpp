@@ -24,8 +24,7 @@ const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
 // Runs the event loop until the condition holds; the deadline only keeps a broken client from
 // hanging the test run.
-template <class Condition>
-bool runUntil(Condition condition)
+template<class Condition> bool runUntil(Condition condition)
 {
     const QDeadlineTimer deadline(20000);
     while (!condition() && !deadline.hasExpired())
@@ -125,11 +124,11 @@ TEST_F(PortalShortcuts, AsksForF10ToF12AndEachPressOfItsOwnSessionBringsTheOverl
 
     const QString otherSession = session + QStringLiteral("x");
     ASSERT_NO_FATAL_FAILURE(press({{otherSession, QStringLiteral("return-f10")},
-           {session, QStringLiteral("return-f10")},
-           {session, QStringLiteral("some-other-shortcut")},
-           {session, QStringLiteral("return-f12")},
-           {otherSession, QStringLiteral("return-f11")},
-           {session, QStringLiteral("return-f11")}}));
+                                   {session, QStringLiteral("return-f10")},
+                                   {session, QStringLiteral("some-other-shortcut")},
+                                   {session, QStringLiteral("return-f12")},
+                                   {otherSession, QStringLiteral("return-f11")},
+                                   {session, QStringLiteral("return-f11")}}));
     EXPECT_EQ(presses, 3);
     EXPECT_TRUE(portal->closedSessions.isEmpty());
 
