@@ -41,10 +41,11 @@ int main(int argc, char *argv[])
     SingleInstance instance(SingleInstance::serverNameForThisSession());
     if (instance.askRunningCopy())
         return 0;
-    instance.listen([] {
+    const auto returnFromStandby = [] {
         if (frmMain.isLoaded())
             frmMain->ReturnFromStandby();
-    });
+    };
+    instance.listen(returnFromStandby);
 
     // Where the desktop is copied by another process (the Wayland desktop portal), the font
     // system starts up meanwhile: the text needs it for its first frame.
@@ -60,6 +61,10 @@ int main(int argc, char *argv[])
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
                      [](QSessionManager &) { frmMain->Form_QueryUnload(2); });
     platform::caps().session->watchSessionEnd([] { frmMain->Form_QueryUnload(2); });
+    // Where the desktop hands out the standby keys (its global shortcuts portal), F10 to F12 bring
+    // the overlay back as the second start does. The desktop may ask the user first; the program
+    // does not wait for the answer.
+    platform::caps().shortcuts->watchReturnKeys(returnFromStandby);
 
     frmMain.get();
     // Told to end during start-up (the broken-file message runs before the event loop): the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopCapture.h"
+#include "GlobalShortcuts.h"
 #include "HelpEngine.h"
 #include "KeyState.h"
 #include "SessionEvents.h"
@@ -22,6 +23,7 @@ struct Capabilities
     std::unique_ptr<WindowDrag> drag;
     std::unique_ptr<SessionEvents> session;
     std::unique_ptr<WindowFrame> frame;
+    std::unique_ptr<GlobalShortcuts> shortcuts;
 };
 
 // The capabilities of the running system, made on first use: the native implementation when the

@@ -52,6 +52,13 @@ class NullSession final : public SessionEvents
 public:
     void watchSessionEnd(std::function<void()>) override { }
 };
+
+// The standby keys reach the program through the global key state or not at all.
+class NullShortcuts final : public GlobalShortcuts
+{
+public:
+    void watchReturnKeys(std::function<void()>) override { }
+};
 } // namespace
 
 std::unique_ptr<Capabilities> makeNullCapabilities()
@@ -64,6 +71,7 @@ std::unique_ptr<Capabilities> makeNullCapabilities()
     c->drag = std::make_unique<NullDrag>();
     c->session = std::make_unique<NullSession>();
     c->frame = std::make_unique<NullFrame>();
+    c->shortcuts = std::make_unique<NullShortcuts>();
     return c;
 }
 

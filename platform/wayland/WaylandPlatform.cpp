@@ -10,6 +10,7 @@ namespace platform {
 namespace wayland {
 std::unique_ptr<WindowStack> makeWindowStack();
 std::unique_ptr<KeyState> makeKeyState();
+std::unique_ptr<GlobalShortcuts> makeGlobalShortcuts();
 } // namespace wayland
 
 std::unique_ptr<Capabilities> makeWaylandCapabilities()
@@ -22,6 +23,8 @@ std::unique_ptr<Capabilities> makeWaylandCapabilities()
     c->help = std::make_unique<QtHelpEngine>();
     // The compositor's interactive move (xdg_toplevel.move) through the toolkit.
     c->drag = qt::makeWindowDrag();
+    // The standby keys, where the desktop's portal hands them out.
+    c->shortcuts = wayland::makeGlobalShortcuts();
     return c;
 }
 

@@ -235,6 +235,28 @@ TEST_F(ProgramTest, StandbyMovesTheOverlayOffTheRightEdge)
     EXPECT_EQ(overlay().size(), QGuiApplication::primaryScreen()->geometry().size());
 }
 
+// The way back (a second start, or the desktop's global shortcut on Wayland) may come at any
+// time, more than once: only a standby overlay is moved.
+TEST_F(ProgramTest, TheWayBackFromStandbyMovesOnlyAnOverlayOnStandby)
+{
+    startProgram();
+    const QPoint place = overlay().pos();
+    const bool mainVisible = main().isVisible();
+    main().ReturnFromStandby();
+    EXPECT_EQ(overlay().pos(), place);
+    EXPECT_TRUE(overlay().isVisible());
+    EXPECT_EQ(main().isVisible(), mainVisible);
+    EXPECT_FALSE(main().tmrCapKeyEvent.isActive());
+
+    main().mnuHide_Click();
+    ASSERT_NE(overlay().pos(), place);
+    main().ReturnFromStandby();
+    main().ReturnFromStandby();
+    EXPECT_EQ(overlay().pos(), place);
+    EXPECT_TRUE(overlay().isVisible());
+    EXPECT_FALSE(main().tmrCapKeyEvent.isActive());
+}
+
 TEST_F(ProgramTest, ExitMenuItemShowsOnlyWithShiftCtrlAlt)
 {
     startProgram();

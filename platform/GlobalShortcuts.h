@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+namespace platform {
+
+// Keys the desktop hands to the program while another window has the keyboard. Where the program
+// cannot read the global keyboard (Wayland), the desktop may still offer to deliver the standby
+// keys F10, F11 and F12 to it. Asking must never hold up the caller: the answer, and every press
+// afterwards, arrives later on the user-interface thread. Where the desktop offers nothing, or
+// the user refuses, the callback is simply never called.
+class GlobalShortcuts
+{
+public:
+    virtual ~GlobalShortcuts() = default;
+    virtual void watchReturnKeys(std::function<void()> onPressed) = 0;
+};
+
+} // namespace platform
