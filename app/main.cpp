@@ -5,6 +5,7 @@
 #include "forms/ProgramIcon.h"
 #include "overlay/OverlayForm.h"
 #include "platform/Platform.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QFont>
@@ -64,7 +65,11 @@ int main(int argc, char *argv[])
     // Where the desktop hands out the standby keys (its global shortcuts portal), F10 to F12 bring
     // the overlay back as the second start does. The desktop may ask the user first; the program
     // does not wait for the answer.
-    platform::caps().shortcuts->watchReturnKeys(returnFromStandby);
+    // Only the standby key the settings name brings it back, as the key state does on X11.
+    platform::caps().shortcuts->watchReturnKeys([returnFromStandby](int key) {
+        if (key == gSettings.gnStandbyKey)
+            returnFromStandby();
+    });
 
     frmMain.get();
     // Told to end during start-up (the broken-file message runs before the event loop): the

@@ -57,7 +57,7 @@ public:
 class NullShortcuts final : public GlobalShortcuts
 {
 public:
-    void watchReturnKeys(std::function<void()>) override { }
+    void watchReturnKeys(std::function<void(int)>) override { }
 };
 } // namespace
 

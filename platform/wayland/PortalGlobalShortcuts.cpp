@@ -97,7 +97,7 @@ PortalGlobalShortcuts::~PortalGlobalShortcuts()
                                                   QStringLiteral("Close")));
 }
 
-void PortalGlobalShortcuts::watchReturnKeys(std::function<void()> onPressed)
+void PortalGlobalShortcuts::watchReturnKeys(std::function<void(int key)> onPressed)
 {
     if (m_state != State::Idle)
         return;
@@ -225,7 +225,7 @@ void PortalGlobalShortcuts::onActivated(const QDBusObjectPath &session, const QS
     if (m_state == State::Unavailable || session.path() != m_session || !shortcutIds().contains(id))
         return;
     if (m_onPressed)
-        m_onPressed();
+        m_onPressed(int(shortcutIds().indexOf(id)));
 }
 
 void PortalGlobalShortcuts::listenForResponse(const QString &handle)

@@ -36,7 +36,7 @@ public:
                                    = QStringLiteral("/org/freedesktop/portal/desktop"));
     ~PortalGlobalShortcuts() override;
 
-    void watchReturnKeys(std::function<void()> onPressed) override;
+    void watchReturnKeys(std::function<void(int key)> onPressed) override;
 
     State state() const { return m_state; }
     QString session() const { return m_session; }
@@ -61,7 +61,7 @@ private:
     QDBusConnection m_bus;
     QString m_service;
     QString m_path;
-    std::function<void()> m_onPressed;
+    std::function<void(int key)> m_onPressed;
     State m_state = State::Idle;
     Step m_step = Step::None;
     QString m_request;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 using platform::wayland::PortalGlobalShortcuts;
 using State = PortalGlobalShortcuts::State;
@@ -73,7 +74,10 @@ protected:
     void startClient()
     {
         client = std::make_unique<PortalGlobalShortcuts>();
-        client->watchReturnKeys([this] { ++presses; });
+        client->watchReturnKeys([this](int key) {
+            ++presses;
+            pressedKeys.push_back(key);
+        });
     }
 
     // Sends the presses and waits until the client's connection has had every one of them and
@@ -97,6 +101,7 @@ protected:
     std::unique_ptr<FakeShortcutsPortal> portal;
     std::unique_ptr<PortalGlobalShortcuts> client;
     int presses = 0;
+    std::vector<int> pressedKeys; // which key each press was, 0 F10 to 2 F12
 };
 
 TEST_F(PortalShortcuts, AsksForF10ToF12AndEachPressOfItsOwnSessionBringsTheOverlayBack)
@@ -130,6 +135,7 @@ TEST_F(PortalShortcuts, AsksForF10ToF12AndEachPressOfItsOwnSessionBringsTheOverl
                                    {otherSession, QStringLiteral("return-f11")},
                                    {session, QStringLiteral("return-f11")}}));
     EXPECT_EQ(presses, 3);
+    EXPECT_EQ(pressedKeys, (std::vector<int> {0, 2, 1}));
     EXPECT_TRUE(portal->closedSessions.isEmpty());
 
     // The program ending gives the keys back to the desktop.
