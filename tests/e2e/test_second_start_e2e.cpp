@@ -107,18 +107,25 @@ bool textShown()
     return !inkBounds(TextColour, wholeScreen()).isEmpty();
 }
 
-TEST(SecondStart, OnStandbyBringsTheFrozenOverlayBackAndEnds)
+// Starts the program over a patterned desktop and clears its text: without the text (and so
+// without the blinking caret) the overlay is the frozen picture alone, the same from one
+// screenshot to the next. That picture.
+void startWithTheTextCleared(Program &program, QImage &frozen)
 {
     paintDesktopPattern();
-    Program program;
     program.writeSettings(Program::settingsBytes());
     ASSERT_TRUE(program.start()) << program.output().toStdString();
-    // Without the text (and so without the blinking caret) the overlay is the frozen picture
-    // alone, the same from one screenshot to the next.
     chord({"Control_L", "c"});
     ASSERT_TRUE(waitUntil([] { return !textShown(); }));
     ASSERT_TRUE(settle());
-    const QImage frozen = screenshot();
+    frozen = screenshot();
+}
+
+TEST(SecondStart, OnStandbyBringsTheFrozenOverlayBackAndEnds)
+{
+    Program program;
+    QImage frozen;
+    ASSERT_NO_FATAL_FAILURE(startWithTheTextCleared(program, frozen));
 
     for (const bool byMenu : {false, true}) {
         SCOPED_TRACE(byMenu ? "standby by the menu" : "standby by the hot key");
@@ -167,14 +174,9 @@ TEST(SecondStart, OnStandbyBringsTheFrozenOverlayBackAndEnds)
 
 TEST(SecondStart, WhileTheOverlayIsUpChangesNothing)
 {
-    paintDesktopPattern();
     Program program;
-    program.writeSettings(Program::settingsBytes());
-    ASSERT_TRUE(program.start()) << program.output().toStdString();
-    chord({"Control_L", "c"});
-    ASSERT_TRUE(waitUntil([] { return !textShown(); }));
-    ASSERT_TRUE(settle());
-    const QImage before = screenshot();
+    QImage before;
+    ASSERT_NO_FATAL_FAILURE(startWithTheTextCleared(program, before));
 
     ShownWindows watch;
     Program later;

@@ -1,11 +1,11 @@
 // The drawing surface: its picture as a snapshot and tiles of lines, whose strokes give exactly the
 // pixels of strokes drawn straight onto a whole image, across tile borders and over the picture's
 // edges; a new picture drops every line; and a dragged outline repaints only its own dots.
+#include "SurfaceTestKit.h"
 #include "overlay/Surface.h"
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -13,27 +13,6 @@
 #include <vector>
 
 namespace {
-
-class NoEvents : public SurfaceEvents
-{
-    void surfacePress(int, int, const QPointF &) override { }
-    void surfaceMove(int, int, const QPointF &) override { }
-    void surfaceRelease(int, int, const QPointF &) override { }
-    void surfaceHover(const QPointF &) override { }
-};
-
-// A picture with no two neighbouring pixels alike, so that a pixel out of place shows.
-QImage noise(const QSize &size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QRandomGenerator random(13);
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x)
-            line[x] = 0xff000000u | (random.generate() & 0xffffffu);
-    }
-    return image;
-}
 
 QPen linePen(int width, QRgb colour)
 {

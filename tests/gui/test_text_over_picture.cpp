@@ -1,36 +1,16 @@
 // The text block drawn over a part of the picture on its own, as the overlay's first frame is
 // made before the window shows: exactly the pixels the surface paints there, and nothing of the
 // labels outside the bounds they report.
+#include "SurfaceTestKit.h"
 #include "overlay/Surface.h"
 #include "overlay/TextItem.h"
 
 #include <QFont>
 #include <QPainter>
-#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class NoEvents : public SurfaceEvents
-{
-    void surfacePress(int, int, const QPointF &) override { }
-    void surfaceMove(int, int, const QPointF &) override { }
-    void surfaceRelease(int, int, const QPointF &) override { }
-    void surfaceHover(const QPointF &) override { }
-};
-
-QImage noise(const QSize &size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QRandomGenerator random(29);
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x)
-            line[x] = 0xff000000u | (random.generate() & 0xffffffu);
-    }
-    return image;
-}
 
 // The surface as the window shows it: its own paint of every pixel, into the backing store's
 // kind of image.
@@ -45,8 +25,8 @@ QImage painted(Surface &surface)
 struct Case
 {
     const char *name;
-    QPointF text;   // where the text stands
-    int shadowGap;  // the shadow's offset from it
+    QPointF text; // where the text stands
+    int shadowGap; // the shadow's offset from it
     bool italic;
 };
 
@@ -62,7 +42,7 @@ TEST_P(TextOverPicture, IsTheSurfacesOwnPaintThereAndTheBoundsHoldEveryChangedPi
     NoEvents events;
     Surface surface(&events, nullptr);
     surface.resize(360, 220);
-    const QImage picture = noise(surface.size());
+    const QImage picture = noise(surface.size(), 29);
     surface.setImage(picture);
 
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -96,7 +76,8 @@ TEST_P(TextOverPicture, IsTheSurfacesOwnPaintThereAndTheBoundsHoldEveryChangedPi
 
 INSTANTIATE_TEST_SUITE_P(
     Places, TextOverPicture,
-    ::testing::Values(Case {"Inside", {40, 50}, 3, false}, Case {"Italic", {60, 30}, 5, true}, Case {"FarShadow", {30, 40}, 16, false},
+    ::testing::Values(Case {"Inside", {40, 50}, 3, false}, Case {"Italic", {60, 30}, 5, true},
+                      Case {"FarShadow", {30, 40}, 16, false},
                       Case {"OverTheRightAndBottomEdges", {260, 170}, 4, false},
                       Case {"OverTheLeftAndTopEdges", {-30, -12}, 2, true}),
     [](const ::testing::TestParamInfo<Case> &place) { return std::string(place.param.name); });
