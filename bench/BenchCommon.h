@@ -11,8 +11,10 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <ctime>
@@ -20,6 +22,14 @@
 #include <vector>
 
 namespace bench {
+
+// Ends a program under measurement at once and lets the X server settle before the next start.
+inline void stopProgram(QProcess &process)
+{
+    process.kill();
+    process.waitForFinished();
+    QThread::msleep(200);
+}
 
 inline long long nowNs()
 {

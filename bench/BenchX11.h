@@ -1,7 +1,7 @@
 #pragma once
 
-// What the X11 benchmarks share: whether a full-screen window is mapped, a key typed with XTest,
-// and the stroke they draw.
+// What the X11 benchmarks share: the display, whether a full-screen window is mapped, a key typed
+// with XTest, and the stroke they draw.
 
 #include <QPoint>
 #include <QThread>
@@ -10,9 +10,22 @@
 #include <X11/extensions/XTest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace bench {
+
+// The X display of $DISPLAY; a benchmark without one says so and ends (status 1).
+inline Display *openDisplayOrExit(const char *benchmark)
+{
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy) {
+        std::fprintf(stderr, "%s: no X display\n", benchmark);
+        std::exit(1);
+    }
+    return dpy;
+}
 
 inline bool fullScreenWindowMapped(Display *dpy)
 {

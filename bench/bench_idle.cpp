@@ -30,9 +30,7 @@ double idleCpuMs(const QString &program, int seconds)
     const long long before = cpuNs(process.processId());
     QThread::sleep(ulong(seconds));
     const long long after = cpuNs(process.processId());
-    process.kill();
-    process.waitForFinished();
-    QThread::msleep(200);
+    stopProgram(process);
     return double(after - before) / 1e6;
 }
 

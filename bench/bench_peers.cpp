@@ -319,11 +319,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: bench_peers QUILLAN FLOOR STROKE_FLOOR RUNS IDLE_SECONDS\n");
         return 2;
     }
-    Display *dpy = XOpenDisplay(nullptr);
-    if (!dpy) {
-        std::fprintf(stderr, "bench_peers: no X display\n");
-        return 1;
-    }
+    Display *dpy = openDisplayOrExit("bench_peers");
     const int runs = std::max(1, atoi(argv[4]));
     const int idleSeconds = std::max(1, atoi(argv[5]));
     paintDesktop(dpy);

@@ -75,10 +75,7 @@ Run runOnce(Display *dpy, const QString &program, bool isFloor)
     run.hwmKb = vmHwmKb(process.processId());
     run.mappedMs = double(mapped - start) / 1e6;
     run.paintedMs = double(std::max(painted, mapped) - start) / 1e6;
-    process.kill();
-    process.waitForFinished();
-    // Let the server settle before the next start.
-    QThread::msleep(200);
+    stopProgram(process);
     return run;
 }
 
@@ -90,11 +87,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: bench_startup QUILLAN FLOOR RUNS\n");
         return 2;
     }
-    Display *dpy = XOpenDisplay(nullptr);
-    if (!dpy) {
-        std::fprintf(stderr, "bench_startup: no X display\n");
-        return 1;
-    }
+    Display *dpy = openDisplayOrExit("bench_startup");
     const int runs = std::max(1, atoi(argv[3]));
     std::vector<double> paint[2], hwm[2];
     for (int i = 0; i < runs; ++i) {

@@ -108,9 +108,7 @@ Run runOnce(Display *dpy, const QString &program, bool isFloor)
     run.cpuMs = double(cpuNs(process.processId()) - cpuBefore) / 1e6;
     XTestFakeButtonEvent(dpy, 1, False, 0);
     XSync(dpy, False);
-    process.kill();
-    process.waitForFinished();
-    QThread::msleep(200);
+    stopProgram(process);
     return run;
 }
 
@@ -122,11 +120,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: bench_stroke QUILLAN FLOOR RUNS\n");
         return 2;
     }
-    Display *dpy = XOpenDisplay(nullptr);
-    if (!dpy) {
-        std::fprintf(stderr, "bench_stroke: no X display\n");
-        return 1;
-    }
+    Display *dpy = openDisplayOrExit("bench_stroke");
     const int runs = std::max(1, atoi(argv[3]));
     std::vector<double> cpu[2], latency[2];
     int unseen = 0;

@@ -126,9 +126,7 @@ Run dragOnce(Display *dpy, const QString &program, const QString &text, int move
     XTestFakeButtonEvent(dpy, 1, False, 0);
     XSync(dpy, False);
     QThread::msleep(100);
-    process.kill();
-    process.waitForFinished();
-    QThread::msleep(200);
+    stopProgram(process);
     return run;
 }
 
@@ -140,11 +138,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: bench_text_drag QUILLAN MOVES INTERVAL_MS RUNS\n");
         return 2;
     }
-    Display *dpy = XOpenDisplay(nullptr);
-    if (!dpy) {
-        std::fprintf(stderr, "bench_text_drag: no X display\n");
-        return 1;
-    }
+    Display *dpy = openDisplayOrExit("bench_text_drag");
     const QString program = QString::fromLocal8Bit(argv[1]);
     const int moves = std::max(2, atoi(argv[2]));
     const int intervalMs = std::max(1, atoi(argv[3]));

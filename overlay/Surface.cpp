@@ -109,7 +109,6 @@ void Surface::drawStroke(const QPointF &from, const QPointF &to)
     // engine take large temporary buffers; over thousands of strokes those leave the heap
     // fragmented and the memory the program holds keeps creeping up.
     m_pendingStroke |= touched;
-    m_contentDirty += touched;
     update(m_pendingStroke);
 }
 
@@ -150,6 +149,8 @@ void Surface::setDragOutline(const QRectF &outline)
 
 void Surface::paintEvent(QPaintEvent *event)
 {
+    // The stroke's segments since the last paint count as changed picture too.
+    const QRegion content = m_contentDirty + m_pendingStroke;
     m_pendingStroke = QRect(); // everything dirty is painted now
     const QRegion damage = event->region();
     // Where nothing but the outline moved, the window still shows the right pixels under its
@@ -157,8 +158,8 @@ void Surface::paintEvent(QPaintEvent *event)
     // drawn twice is gone), and the new ones go on. The rest is painted afresh, and so is all of
     // it when the window system asked for a repaint the surface did not ask for.
     QRegion outlineOnly;
-    if ((damage - m_outlineDirty - m_contentDirty).isEmpty())
-        outlineOnly = damage - m_contentDirty;
+    if ((damage - m_outlineDirty - content).isEmpty())
+        outlineOnly = damage - content;
     const QRegion fresh = damage - outlineOnly;
     m_outlineDirty = QRegion();
     m_contentDirty = QRegion();

@@ -1,4 +1,5 @@
 #include "PortalGlobalShortcuts.h"
+#include "PortalPaths.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -63,15 +64,6 @@ QString sessionHandle(const QVariant &value)
 }
 
 } // namespace
-
-QString PortalHandlePath(const QString &uniqueName, const QString &kind, const QString &token)
-{
-    QString sender = uniqueName;
-    if (sender.startsWith(QLatin1Char(':')))
-        sender.remove(0, 1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/%1/%2/%3").arg(kind, sender, token);
-}
 
 const QStringList &PortalGlobalShortcuts::shortcutIds()
 {

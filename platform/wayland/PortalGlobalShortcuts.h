@@ -16,10 +16,6 @@ class QDBusPendingCallWatcher;
 
 namespace platform::wayland {
 
-// The object path the portal gives a request or session made with this token: the caller's
-// unique bus name without its colon, dots made underscores.
-QString PortalHandlePath(const QString &uniqueName, const QString &kind, const QString &token);
-
 class PortalGlobalShortcuts final : public QObject, public GlobalShortcuts
 {
     Q_OBJECT

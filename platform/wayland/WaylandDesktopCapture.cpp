@@ -1,5 +1,6 @@
 #include "WaylandDesktopCapture.h"
 
+#include "PortalPaths.h"
 #include "PortalScreenshot.h"
 
 #include <QDBusConnection>
@@ -38,15 +39,6 @@ public Q_SLOTS:
         loop.quit();
     }
 };
-
-// The object path the portal gives a request with this token: the caller's unique bus name
-// without its colon, dots made underscores.
-QString requestPath(const QDBusConnection &bus, const QString &token)
-{
-    QString sender = bus.baseService();
-    sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-}
 
 bool serviceKnown(QDBusConnection &bus, const QString &service)
 {
@@ -102,7 +94,7 @@ QImage PortalDesktopCapture::requestScreenshot()
 
     // Listen before asking: the answer may come before the call returns.
     const QString token = QStringLiteral("quillan%1").arg(QRandomGenerator::global()->generate());
-    QString handle = requestPath(bus, token);
+    QString handle = PortalHandlePath(bus.baseService(), QStringLiteral("request"), token);
     ResponseWaiter waiter;
     bus.connect(m_service, handle, RequestInterface, QStringLiteral("Response"), &waiter,
                 SLOT(onResponse(uint, QVariantMap)));

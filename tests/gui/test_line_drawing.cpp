@@ -2,6 +2,7 @@
 // the menu and the text mode, strokes under the text, and what is repainted.
 #include "MouseInput.h"
 #include "ProgramFixture.h"
+#include "TextFixture.h"
 
 #include <QApplication>
 #include <QPaintEvent>
@@ -220,24 +221,13 @@ TEST_F(LineDrawingTest, EachSegmentRepaintsOnlyItsOwnRectangle)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&o));
     QCoreApplication::processEvents();
 
-    // Adds up what the surface paints.
-    struct PaintRecorder : QObject
-    {
-        QRegion painted;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                painted += static_cast<QPaintEvent *>(event)->region();
-            return false;
-        }
-    } recorder;
-    surface()->installEventFilter(&recorder);
+    PaintSpy recorder(surface());
 
     const int width = gSettings.gnLineWidth;
     const std::vector<QPoint> path = {{300, 300}, {340, 310}, {345, 380}, {290, 400}, {291, 401}};
     o.picShow_MouseDown(1, 0, path[0].x(), path[0].y());
     for (std::size_t i = 1; i < path.size(); ++i) {
-        recorder.painted = QRegion();
+        recorder.clear();
         o.picShow_MouseMove(1, 0, path[i].x(), path[i].y());
         QTRY_VERIFY(!recorder.painted.isEmpty());
         // No more than the segment's bounding rectangle grown by half the pen and 2 pixels on
@@ -254,7 +244,6 @@ TEST_F(LineDrawingTest, EachSegmentRepaintsOnlyItsOwnRectangle)
             << "x" << recorder.painted.boundingRect().height();
     }
     o.picShow_MouseUp(1, 0, 291, 401);
-    surface()->removeEventFilter(&recorder);
 }
 
 TEST_F(LineDrawingTest, WidthsFromADamagedFileAreKeptWithinOneToFifty)

@@ -2,6 +2,7 @@
 // pixels of strokes drawn straight onto a whole image, across tile borders and over the picture's
 // edges; a new picture drops every line; and a dragged outline repaints only its own dots.
 #include "SurfaceTestKit.h"
+#include "TextFixture.h"
 #include "overlay/Surface.h"
 
 #include <QPaintEvent>
@@ -148,19 +149,9 @@ TEST_F(LineLayerTest, TheSamePicturePaintedAgainDropsEveryLine)
 
 TEST_F(LineLayerTest, AMovingDragOutlineRepaintsOnlyTheDotsOfTheOldAndTheNew)
 {
-    struct : QObject
-    {
-        QRegion painted;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                painted += static_cast<QPaintEvent *>(event)->region();
-            return false;
-        }
-    } recorder;
     surface.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
-    surface.installEventFilter(&recorder);
+    PaintSpy recorder(&surface);
 
     // Dots on the rectangle's first and last rows and columns; every one of them must be
     // repainted when the outline moves, and nothing two pixels or more away from any.
@@ -176,7 +167,7 @@ TEST_F(LineLayerTest, AMovingDragOutlineRepaintsOnlyTheDotsOfTheOldAndTheNew)
     surface.setDragOutline(outline);
     QTRY_VERIFY(!recorder.painted.isEmpty());
     for (const QPoint step : {QPoint(5, 0), QPoint(0, -5), QPoint(-37, 22), QPoint(1, 1)}) {
-        recorder.painted = QRegion();
+        recorder.clear();
         const QRect moved = outline.translated(step);
         surface.setDragOutline(moved);
         QTRY_VERIFY(!recorder.painted.isEmpty());
@@ -187,9 +178,8 @@ TEST_F(LineLayerTest, AMovingDragOutlineRepaintsOnlyTheDotsOfTheOldAndTheNew)
             << " rectangles";
         outline = moved;
     }
-    recorder.painted = QRegion();
+    recorder.clear();
     surface.setDragOutline({});
     QTRY_VERIFY(!recorder.painted.isEmpty());
     EXPECT_TRUE((dots(outline) - recorder.painted).isEmpty()) << "the last outline goes";
-    surface.removeEventFilter(&recorder);
 }
