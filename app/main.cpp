@@ -32,6 +32,8 @@ void WarmUpTextFonts()
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Ends before the application object does, taking the platform layer with it.
+    const platform::CapabilitiesScope platformScope;
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
     QApplication::setDesktopFileName(QStringLiteral(QUILLAN_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);

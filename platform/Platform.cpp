@@ -13,6 +13,10 @@ std::unique_ptr<Capabilities> &current()
     return instance;
 }
 
+// Set once the program's scope of the capabilities has ended: whatever still asks for them on
+// the way out gets the null layer, which holds nothing of the system.
+bool released = false;
+
 // The native layer only makes sense on the windowing system it was written for; anywhere else
 // (the offscreen platform of the widget tests) the program runs on the null layer.
 bool onNativeWindowingSystem()
@@ -34,7 +38,9 @@ Capabilities &caps()
 {
     auto &instance = current();
     if (!instance) {
-        if (onNativeWindowingSystem()) {
+        if (released) {
+            instance = makeNullCapabilities();
+        } else if (onNativeWindowingSystem()) {
             instance = makeNativeCapabilities();
 #ifdef QUILLAN_WITH_WAYLAND
         } else if (onWayland()) {
@@ -52,6 +58,12 @@ Capabilities &caps()
 void install(std::unique_ptr<Capabilities> replacement)
 {
     current() = std::move(replacement);
+}
+
+CapabilitiesScope::~CapabilitiesScope()
+{
+    released = true;
+    current().reset();
 }
 
 } // namespace platform

@@ -34,6 +34,19 @@ Capabilities &caps();
 // Replaces the capabilities (tests put fakes in). Passing null goes back to the default choice.
 void install(std::unique_ptr<Capabilities> replacement);
 
+// Owns the capabilities for the life of the program: made right after the application object, so
+// that everything the platform layer holds (its D-Bus objects and connections among them) is
+// gone before the application and its D-Bus thread are. A QObject that outlived them would wait
+// for that thread for ever at exit. After the scope has ended, caps() gives the null layer.
+class CapabilitiesScope
+{
+public:
+    CapabilitiesScope() = default;
+    ~CapabilitiesScope();
+    CapabilitiesScope(const CapabilitiesScope &) = delete;
+    CapabilitiesScope &operator=(const CapabilitiesScope &) = delete;
+};
+
 // Factories, one per implementation file set. The native one is the system's own windowing
 // system as built (X11 on Linux, Win32 on Windows); Wayland exists only in Linux builds.
 std::unique_ptr<Capabilities> makeNativeCapabilities();
