@@ -41,9 +41,10 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing ${missing[*]} ..."
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
+    # Another install on the machine holds the package lock for a while: wait for it.
+    as_root apt-get -o DPkg::Lock::Timeout=600 update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        --no-install-recommends "${missing[@]}"
 }
 
 # Configures and builds a tree. Configuring again is quick, and it lets options added since the
