@@ -39,7 +39,18 @@ QSize screenSize()
 
 bool underWindowManager()
 {
-    return qEnvironmentVariable("E2E_WM") == QLatin1String("openbox");
+    const QString wm = qEnvironmentVariable("E2E_WM");
+    return !wm.isEmpty() && wm != QLatin1String("none");
+}
+
+bool underCompositor()
+{
+    if (qEnvironmentVariable("E2E_WM") != QLatin1String("xfwm4"))
+        return false;
+    // The compositor is on once it holds the screen's compositing-manager selection.
+    Display *dpy = display();
+    const Atom selection = XInternAtom(dpy, "_NET_WM_CM_S0", False);
+    return waitUntil([&] { return XGetSelectionOwner(dpy, selection) != None; }, 10000);
 }
 
 QRgb desktopPatternAt(int x, int y)

@@ -28,6 +28,8 @@ Display *display();
 QSize screenSize();
 // True when run-e2e.sh started a window manager for this run.
 bool underWindowManager();
+// True when it started a compositing one (xfwm4 with its compositor), once the compositor is on.
+bool underCompositor();
 
 // Gives the desktop (the root window's background) a picture whose every pixel is a function of
 // its place, so a test can tell which desktop pixel it sees.

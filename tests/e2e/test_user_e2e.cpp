@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <csignal>
 
@@ -527,4 +528,150 @@ TEST_F(AsAUserMeetsIt, AltF4AndTheSessionsEndSaveAsTheExitDoes)
     m_program.signal(SIGTERM);
     ASSERT_TRUE(m_program.waitForExit());
     EXPECT_EQ(savedSettings(m_program).gsText, QStringLiteral("baHello!"));
+}
+
+namespace {
+
+// How a window's area of the screen looks: what share of it still shows what was there before
+// (the overlay's picture), what share is black, and how many colours it has.
+struct AreaLook
+{
+    double unchanged = 0;
+    double black = 0;
+    int colours = 0;
+};
+
+AreaLook lookAt(const QImage &shot, const QImage &before)
+{
+    AreaLook look;
+    QSet<QRgb> colours;
+    int unchanged = 0, black = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            unchanged += p == before.pixel(x, y) ? 1 : 0;
+            black += qRed(p) + qGreen(p) + qBlue(p) == 0 ? 1 : 0;
+            if (colours.size() < 16)
+                colours.insert(p);
+        }
+    const double all = double(shot.width()) * shot.height();
+    look.unchanged = unchanged / all;
+    look.black = black / all;
+    look.colours = int(colours.size());
+    return look;
+}
+
+// A window's area of the screen shows the window: neither what was under it nor a black box.
+::testing::AssertionResult drawnOnTheScreen(const QImage &shot, const QImage &before)
+{
+    const AreaLook look = lookAt(shot, before);
+    if (look.unchanged < 0.1 && look.black < 0.5 && look.colours >= 3)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+        << "the screen there is " << int(look.unchanged * 100) << " % as before, "
+        << int(look.black * 100) << " % black, with " << look.colours << " colours";
+}
+
+// Puts a window of another client over `area` and takes it away again: the area is exposed
+// and must be drawn afresh.
+void passAWindowOver(const QRect &area)
+{
+    Display *dpy = display();
+    XSetWindowAttributes attributes {};
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0xFF00FF;
+    const Window cover
+        = XCreateWindow(dpy, DefaultRootWindow(dpy), area.x(), area.y(), unsigned(area.width()),
+                        unsigned(area.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+                        CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(dpy, cover);
+    XSync(dpy, False);
+    waitUntil([&] { return screenshot(area.adjusted(4, 4, -4, -4)).pixel(0, 0) == 0xFFFF00FF; });
+    XDestroyWindow(dpy, cover);
+    XSync(dpy, False);
+    settle();
+}
+
+} // namespace
+
+// Every window the program opens is drawn where the user sees it: the screen itself (the root
+// window's pixels, what a monitor shows), not the window's own contents, at once and again after
+// another window has passed over it. Run with no window manager, under openbox and under a
+// compositing window manager (xfwm4), where the screen is drawn from the windows' own pictures.
+TEST_F(AsAUserMeetsIt, EveryWindowIsDrawnOnTheScreenAtOnceAndAfterAnExpose)
+{
+    if (qEnvironmentVariable("E2E_WM") == QLatin1String("xfwm4")) {
+        ASSERT_TRUE(underCompositor()) << "xfwm4's compositor is on";
+    }
+    const QString help = m_program.folder() + QStringLiteral("/Quillan.hlp");
+    const QString away = help + QStringLiteral(".away");
+    const bool haveHelp = QFile::rename(help, away);
+    const QImage before = screenshot();
+
+    // Each window: how it is opened from the menu and closed by its key.
+    struct Opened
+    {
+        const char *what;
+        std::function<XWindow()> open;
+        const char *closeKey; // none: the palette's close button
+    };
+    const auto fromMenu = [this](std::vector<const char *> keys, QString title) {
+        return [this, keys, title] {
+            openMenu();
+            for (const char *key : keys) {
+                tapKey(key);
+                settle();
+            }
+            return waitForWindow(title);
+        };
+    };
+    const std::vector<Opened> windows = {
+        // Help Topics with no help file beside the program: the message box that says so.
+        {"message box", fromMenu({"h"}, BoxTitle), "Return"},
+        {"About", fromMenu({"a"}, AboutTitle), "Return"},
+        {"Text", fromMenu({"p", "t"}, TextDialogTitle), "Escape"},
+        {"General", fromMenu({"p", "g"}, GeneralTitle), "Escape"},
+        {"Help",
+         [&] {
+             if (!haveHelp || !QFile::rename(away, help))
+                 return XWindow(0);
+             return fromMenu({"h"}, HelpTitle)();
+         },
+         "Escape"},
+        {"palette",
+         [this] {
+             chooseDown(4); // Draw &Lines
+             choose({"p", "l"}); // &Preferences, &Line...
+             XWindow palette = 0;
+             waitUntil([&] { return (palette = paletteWindow()) != 0; });
+             settle();
+             return palette;
+         },
+         nullptr},
+    };
+    for (const Opened &w : windows) {
+        SCOPED_TRACE(w.what);
+        const XWindow window = w.open();
+        if (!window && !haveHelp && std::string(w.what) == "Help")
+            continue; // a build without the help file
+        ASSERT_NE(window, 0u);
+        const QRect area = windowRect(window);
+        const QImage first = screenshot(area);
+        EXPECT_TRUE(drawnOnTheScreen(first, before.copy(area))) << "at once";
+
+        passAWindowOver(area);
+        const QImage again = screenshot(area);
+        EXPECT_TRUE(drawnOnTheScreen(again, before.copy(area))) << "after an expose";
+        // The same picture as before the expose, but for what moves by itself (a caret, the
+        // About box's ticker).
+        EXPECT_GE(lookAt(again, first).unchanged, 0.9) << "redrawn as it was";
+
+        if (w.closeKey)
+            tapKey(w.closeKey);
+        else
+            clickIn(window, {3 + 89 + 6, 3 + 6}); // the palette's close button
+        ASSERT_TRUE(waitUntil([&] { return !isMapped(window); })) << "closed by its key";
+        settle();
+    }
+    EXPECT_TRUE(waitUntil([] { return paletteWindow() == 0; }));
 }
