@@ -244,6 +244,13 @@ void WaylandSession::moveTo(QPoint at) const
                                  "imports.gi.GLib.get_monotonic_time(), %1, %2)")
                       .arg(at.x())
                       .arg(at.y()));
+        // The motion goes through the compositor's input thread: a press sent before the shell
+        // has the pointer there would land where it was.
+        const QString there = QStringLiteral("[%1,%2]").arg(at.x()).arg(at.y());
+        for (QDeadlineTimer deadline(WaitMs);
+             shellEval(QStringLiteral("global.get_pointer().slice(0, 2)")) != there
+             && !deadline.hasExpired();)
+            QThread::msleep(10);
         return;
     }
     const QSize layout = (QSizeF(outputSize()) / scale()).toSize();
@@ -409,9 +416,9 @@ Client::~Client()
     }
 }
 
-QString Client::waitForLine(const QString &prefix)
+QString Client::waitForLine(const QString &prefix, int ms)
 {
-    QDeadlineTimer deadline(WaitMs);
+    QDeadlineTimer deadline(ms);
     for (;;) {
         m_output += m_process.readAllStandardOutput();
         const QList<QByteArray> lines = m_output.split('\n');

@@ -96,8 +96,8 @@ public:
     ~Client();
 
     // The first line of output that starts with prefix and was not returned before, waiting
-    // up to ten seconds for it; empty when none came.
-    QString waitForLine(const QString &prefix);
+    // up to ten seconds (or `ms`) for it; empty when none came.
+    QString waitForLine(const QString &prefix, int ms = 10000);
     // Waits for the program to end (ten seconds at most); its exit code, or -1 if it did not end.
     int waitForExit();
     QString output() const { return QString::fromUtf8(m_output); }
