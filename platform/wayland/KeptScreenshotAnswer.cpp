@@ -39,7 +39,8 @@ KeptAnswer LookUpKeptScreenshotAnswer(QDBusConnection &bus)
 
 bool DesktopAsksBeforeScreenshots()
 {
-    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
+    const QStringList desktops
+        = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
     return desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
 }
 

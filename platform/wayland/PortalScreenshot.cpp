@@ -30,9 +30,9 @@ std::string noScreenshotPortal()
 }
 std::string refused()
 {
-    return "Vyn Quillane cannot copy the screen: screenshots were refused for Vyn Quillane. "
-           "Allow screenshots for it in your desktop's settings (or answer Allow when the "
-           "desktop asks), then start Vyn Quillane again.";
+    return "Vyn Quillane cannot copy the screen: screenshots were refused for Vyn Quillane; "
+           "allow them for it in your desktop's settings (or answer Allow when the desktop "
+           "asks), then start Vyn Quillane again.";
 }
 std::string refusedAndKept()
 {
@@ -89,7 +89,7 @@ ScreenshotAnswer ReadScreenshotResponse(unsigned response, const QVariantMap &re
         // said no (then or before): the kept "no" tells them apart. Any other code is not the
         // portal's, and no better.
         answer.failure = response == 2 && kept == KeptAnswer::No ? reasons::refusedAndKept()
-                                                                   : reasons::cancelled();
+                                                                 : reasons::cancelled();
         return answer;
     }
     const QUrl uri(results.value(QStringLiteral("uri")).toString());

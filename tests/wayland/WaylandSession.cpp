@@ -84,15 +84,15 @@ void collectWindows(const QJsonObject &node, QList<WaylandSession::Window> &wind
     const QString type = node.value(QLatin1String("type")).toString();
     if (type == QLatin1String("con") || type == QLatin1String("floating_con")) {
         const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
-        windows.append({node.value(QLatin1String("app_id")).toString(),
-                        node.value(QLatin1String("name")).toString(),
-                        QRect(rect.value(QLatin1String("x")).toInt(),
-                              rect.value(QLatin1String("y")).toInt(),
-                              rect.value(QLatin1String("width")).toInt(),
-                              rect.value(QLatin1String("height")).toInt()),
-                        node.value(QLatin1String("fullscreen_mode")).toInt() == 1,
-                        node.value(QLatin1String("focused")).toBool(),
-                        node.value(QLatin1String("visible")).toBool()});
+        windows.append(
+            {node.value(QLatin1String("app_id")).toString(),
+             node.value(QLatin1String("name")).toString(),
+             QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                   rect.value(QLatin1String("width")).toInt(),
+                   rect.value(QLatin1String("height")).toInt()),
+             node.value(QLatin1String("fullscreen_mode")).toInt() == 1,
+             node.value(QLatin1String("focused")).toBool(),
+             node.value(QLatin1String("visible")).toBool()});
     }
     for (const char *children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
@@ -322,46 +322,50 @@ void WaylandSession::helper(std::unique_ptr<QProcess> &process, const QString &p
 void WaylandSession::shellKeys(const QStringList &keysyms, const QStringList &modifiers,
                                bool characters) const
 {
-    static const QHash<QString, QString> modifierKeys {{QStringLiteral("alt"), QStringLiteral("Alt_L")},
-                                                       {QStringLiteral("ctrl"), QStringLiteral("Control_L")},
-                                                       {QStringLiteral("shift"), QStringLiteral("Shift_L")}};
+    static const QHash<QString, QString> modifierKeys {
+        {QStringLiteral("alt"), QStringLiteral("Alt_L")},
+        {QStringLiteral("ctrl"), QStringLiteral("Control_L")},
+        {QStringLiteral("shift"), QStringLiteral("Shift_L")}};
     QStringList held;
     for (const QString &modifier : modifiers)
         held << modifierKeys.value(modifier, modifier);
     const auto json = [](const QStringList &list) {
-        return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+        return QString::fromUtf8(
+            QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
     };
     // The virtual keyboard turns a key's symbol into its key (and the Shift it needs) by the
     // keymap, as a keyboard would type it.
-    shellEval(QStringLiteral(
-                  "const C = imports.gi.Clutter; const GLib = imports.gi.GLib;"
-                  "const send = (v, state) => global.bedKeyboard.notify_keyval("
-                  "    GLib.get_monotonic_time(), v, state);"
-                  "const held = %1.map(n => C['KEY_' + n]);"
-                  "const keys = %2.map(k => %3);"
-                  "held.forEach(v => send(v, C.KeyState.PRESSED));"
-                  "keys.forEach(v => { send(v, C.KeyState.PRESSED); send(v, C.KeyState.RELEASED); });"
-                  "held.reverse().forEach(v => send(v, C.KeyState.RELEASED)); true")
-                  .arg(json(held), json(keysyms),
-                       characters ? QStringLiteral("C.unicode_to_keysym(k.codePointAt(0))")
-                                  : QStringLiteral("C['KEY_' + k]")));
+    shellEval(
+        QStringLiteral(
+            "const C = imports.gi.Clutter; const GLib = imports.gi.GLib;"
+            "const send = (v, state) => global.bedKeyboard.notify_keyval("
+            "    GLib.get_monotonic_time(), v, state);"
+            "const held = %1.map(n => C['KEY_' + n]);"
+            "const keys = %2.map(k => %3);"
+            "held.forEach(v => send(v, C.KeyState.PRESSED));"
+            "keys.forEach(v => { send(v, C.KeyState.PRESSED); send(v, C.KeyState.RELEASED); });"
+            "held.reverse().forEach(v => send(v, C.KeyState.RELEASED)); true")
+            .arg(json(held), json(keysyms),
+                 characters ? QStringLiteral("C.unicode_to_keysym(k.codePointAt(0))")
+                            : QStringLiteral("C['KEY_' + k]")));
 }
 
 QList<WaylandSession::Window> WaylandSession::windows() const
 {
     QList<Window> windows;
     if (desktop() == Desktop::Sway) {
-        collectWindows(QJsonDocument::fromJson(
-                           swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
-                           .object(),
-                       windows);
+        collectWindows(
+            QJsonDocument::fromJson(swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+                .object(),
+            windows);
     } else if (desktop() == Desktop::Gnome) {
         // Qt gives a Wayland window's app id as its class.
         const QString listed = shellEval(QStringLiteral(
             "global.get_window_actors().map(a => { const w = a.get_meta_window();"
             "  const r = w.get_frame_rect();"
             "  return [w.get_wm_class() || '', w.get_title() || '', r.x, r.y, r.width, r.height,"
-            "          w.is_fullscreen(), w.has_focus(), a.visible && w.showing_on_its_workspace()];"
+            "          w.is_fullscreen(), w.has_focus(), a.visible && "
+            "w.showing_on_its_workspace()];"
             "})"));
         for (const QJsonValue value : QJsonDocument::fromJson(listed.toUtf8()).array()) {
             const QJsonArray w = value.toArray();

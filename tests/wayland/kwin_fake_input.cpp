@@ -24,16 +24,11 @@ namespace {
 const struct wl_interface *noTypes[] = {nullptr, nullptr, nullptr};
 
 const struct wl_message fakeInputRequests[] = {
-    {"authenticate", "ss", noTypes},
-    {"pointer_motion", "ff", noTypes},
-    {"button", "uu", noTypes},
-    {"axis", "uf", noTypes},
-    {"touch_down", "2uff", noTypes},
-    {"touch_motion", "2uff", noTypes},
-    {"touch_up", "2u", noTypes},
-    {"touch_cancel", "2", noTypes},
-    {"touch_frame", "2", noTypes},
-    {"pointer_motion_absolute", "3ff", noTypes},
+    {"authenticate", "ss", noTypes},  {"pointer_motion", "ff", noTypes},
+    {"button", "uu", noTypes},        {"axis", "uf", noTypes},
+    {"touch_down", "2uff", noTypes},  {"touch_motion", "2uff", noTypes},
+    {"touch_up", "2u", noTypes},      {"touch_cancel", "2", noTypes},
+    {"touch_frame", "2", noTypes},    {"pointer_motion_absolute", "3ff", noTypes},
     {"keyboard_key", "4uu", noTypes},
 };
 enum FakeInputOpcode : uint32_t { Authenticate = 0, KeyboardKey = 10 };

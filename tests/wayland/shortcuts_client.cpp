@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
         if (shortcuts->state() == PortalGlobalShortcuts::State::Asking)
             return;
         std::printf(shortcuts->state() == PortalGlobalShortcuts::State::Bound ? "bound\n"
-                                                                                : "unavailable\n");
+                                                                              : "unavailable\n");
         std::fflush(stdout);
         answered.stop();
     });

@@ -371,20 +371,16 @@ protected:
     // GNOME's question, when it is up: the middle of its button with that label (logical).
     QPoint questionButton(const QString &label) const
     {
-        const QJsonArray at = QJsonDocument::fromJson(
-                                  session
-                                      .shellEval(QStringLiteral(
-                                          "const find = a => (a instanceof imports.gi.St.Button"
-                                          "    && a.label === '%1') ? a"
-                                          "  : a.get_children().map(find).find(b => b) || null;"
-                                          "const b = Main.modalCount > 0"
-                                          "  ? find(Main.layoutManager.modalDialogGroup) : null;"
-                                          "const [x, y] = b ? b.get_transformed_position() : [];"
-                                          "b ? [Math.round(x + b.width / 2),"
-                                          "     Math.round(y + b.height / 2)] : []")
-                                                     .arg(label))
-                                      .toUtf8())
-                                  .array();
+        const QString script
+            = QStringLiteral("const find = a => (a instanceof imports.gi.St.Button"
+                             "    && a.label === '%1') ? a"
+                             "  : a.get_children().map(find).find(b => b) || null;"
+                             "const b = Main.modalCount > 0"
+                             "  ? find(Main.layoutManager.modalDialogGroup) : null;"
+                             "const [x, y] = b ? b.get_transformed_position() : [];"
+                             "b ? [Math.round(x + b.width / 2), Math.round(y + b.height / 2)] : []")
+                  .arg(label);
+        const QJsonArray at = QJsonDocument::fromJson(session.shellEval(script).toUtf8()).array();
         return at.size() == 2 ? QPoint(at[0].toInt(), at[1].toInt()) : QPoint();
     }
     QPoint waitForQuestion(const QString &label) const

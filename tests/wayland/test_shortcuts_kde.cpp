@@ -14,7 +14,8 @@ TEST(KdeShortcuts, TheStandbyKeysComeThroughKdesGlobalShortcutsAndTheClientEndsA
 {
     WaylandSession session;
     Client client(QStringLiteral(SHORTCUTS_CLIENT));
-    ASSERT_EQ(client.waitForLine(QString()), QStringLiteral("bound")) << client.output().toStdString();
+    ASSERT_EQ(client.waitForLine(QString()), QStringLiteral("bound"))
+        << client.output().toStdString();
 
     // F12, then a key nobody asked for, then F11: two presses, in that order.
     session.key(QStringLiteral("F12"));
