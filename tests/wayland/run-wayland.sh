@@ -187,7 +187,10 @@ teardown() {
         sid=$(ps -o sid= -p $$ | tr -d ' ')
         for pid in $(pgrep -s "$sid"); do [ "$pid" != $$ ] && kill -TERM "$pid" 2>/dev/null; done
     fi
-    wait 2>/dev/null
+    # Quietly: a compositor may crash on its way out (GNOME Shell headless does), which says
+    # nothing of the tests, and bash would report it.
+    exec 2>/dev/null
+    wait
     if [ -n "$keep_log" ]; then mkdir -p "$keep_log" && cp "$log"/* "$keep_log"/ 2>/dev/null; fi
     rm -rf "$runtime"
     exit "$status"
