@@ -161,9 +161,13 @@ void PortalGlobalShortcuts::createSession()
     // The keys go with the session too: KDE Plasma 5.27 binds them here, from an early form of
     // the interface, and its BindShortcuts only opens the desktop's shortcut settings. Other
     // portals pass over the option.
-    call << QVariantMap {{QStringLiteral("handle_token"), token},
-                         {QStringLiteral("session_handle_token"), newToken()},
-                         {QStringLiteral("shortcuts"), QVariant::fromValue(wantedShortcuts())}};
+    // The session's name is the same at every start: KDE Plasma 5.27 files the keys under it
+    // (with the program's id), and a new name each time would leave the keys to the first
+    // start's entry, where the next start could not have them.
+    call << QVariantMap {
+        {QStringLiteral("handle_token"), token},
+        {QStringLiteral("session_handle_token"), QStringLiteral("quillan_standby")},
+        {QStringLiteral("shortcuts"), QVariant::fromValue(wantedShortcuts())}};
     send(call, token, Step::CreateSession);
 }
 
