@@ -28,6 +28,15 @@ QUILLAN_WAYLAND_TEST_PACKAGES=(
     wtype grim libwayland-dev
 )
 QUILLAN_TEST_PACKAGES+=("${QUILLAN_WAYLAND_TEST_PACKAGES[@]}")
+# The same bed with GNOME Shell (headless), GNOME's portal backend and gdbus, which the bed and the
+# program's message use; and with KWin, KDE's portal backend (a Qt 5 program: its Wayland plugin
+# and the QML modules it loads at every call) and the global shortcuts service KWin hosts.
+QUILLAN_DESKTOP_TEST_PACKAGES=(
+    gnome-shell mutter gnome-settings-daemon xdg-desktop-portal-gnome libglib2.0-bin
+    kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace
+    qml-module-qtquick-layouts qml-module-qtquick-controls2 qml-module-org-kde-kirigami2
+)
+QUILLAN_TEST_PACKAGES+=("${QUILLAN_DESKTOP_TEST_PACKAGES[@]}")
 # The benchmark beside the peers (bench/run-peers.sh) runs two Debian annotation programs: a live
 # overlay and a screenshot annotator. Only that script installs them; the tests never need them.
 QUILLAN_BENCH_PACKAGES=(xvfb gromit-mpx flameshot libxdamage-dev libxext-dev)

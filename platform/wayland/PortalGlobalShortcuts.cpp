@@ -8,6 +8,7 @@
 #include <QDBusVariant>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -51,6 +52,33 @@ const char *const StepProperty = "quillanStep";
 QString newToken()
 {
     return QStringLiteral("quillan%1").arg(QRandomGenerator::global()->generate());
+}
+
+QList<PortalShortcut> wantedShortcuts()
+{
+    static const char *const keys[] = {"F10", "F11", "F12"};
+    QList<PortalShortcut> shortcuts;
+    for (int i = 0; i < 3; ++i)
+        shortcuts.append(
+            {PortalGlobalShortcuts::shortcutIds().at(i),
+             {{QStringLiteral("description"), QStringLiteral("Bring the overlay back")},
+              {QStringLiteral("preferred_trigger"), QString::fromLatin1(keys[i])}}});
+    return shortcuts;
+}
+
+// Whether the shortcuts a portal lists (results' "shortcuts", a(sa{sv})) hold every key the
+// program asks for.
+bool listsAllShortcuts(const QVariant &value)
+{
+    if (!value.canConvert<QDBusArgument>())
+        return false;
+    QList<PortalShortcut> listed;
+    value.value<QDBusArgument>() >> listed;
+    for (const QString &id : PortalGlobalShortcuts::shortcutIds())
+        if (std::none_of(listed.cbegin(), listed.cend(),
+                         [&](const PortalShortcut &shortcut) { return shortcut.id == id; }))
+            return false;
+    return true;
 }
 
 // The portal names the session in a string; some versions send an object path instead.
@@ -130,25 +158,27 @@ void PortalGlobalShortcuts::createSession()
     QDBusMessage call = QDBusMessage::createMethodCall(m_service, m_path, ShortcutsInterface,
                                                        QStringLiteral("CreateSession"));
     const QString token = newToken();
-    call << QVariantMap {{QStringLiteral("handle_token"), token},
-                         {QStringLiteral("session_handle_token"), newToken()}};
+    // The keys go with the session too: KDE Plasma 5.27 binds them here, from an early form of
+    // the interface, and its BindShortcuts only opens the desktop's shortcut settings. Other
+    // portals pass over the option.
+    // The session's name is the same at every start: KDE Plasma 5.27 files the keys under it
+    // (with the program's id), and a new name each time would leave the keys to the first
+    // start's entry, where the next start could not have them.
+    call << QVariantMap {
+        {QStringLiteral("handle_token"), token},
+        {QStringLiteral("session_handle_token"), QStringLiteral("quillan_standby")},
+        {QStringLiteral("shortcuts"), QVariant::fromValue(wantedShortcuts())}};
     send(call, token, Step::CreateSession);
 }
 
 void PortalGlobalShortcuts::bindShortcuts()
 {
-    static const char *const keys[] = {"F10", "F11", "F12"};
-    QList<PortalShortcut> shortcuts;
-    for (int i = 0; i < 3; ++i)
-        shortcuts.append(
-            {shortcutIds().at(i),
-             {{QStringLiteral("description"), QStringLiteral("Bring the overlay back")},
-              {QStringLiteral("preferred_trigger"), QString::fromLatin1(keys[i])}}});
     QDBusMessage call = QDBusMessage::createMethodCall(m_service, m_path, ShortcutsInterface,
                                                        QStringLiteral("BindShortcuts"));
     const QString token = newToken();
-    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts)
-         << QString() << QVariantMap {{QStringLiteral("handle_token"), token}};
+    call << QVariant::fromValue(QDBusObjectPath(m_session))
+         << QVariant::fromValue(wantedShortcuts()) << QString()
+         << QVariantMap {{QStringLiteral("handle_token"), token}};
     send(call, token, Step::BindShortcuts);
 }
 
@@ -204,6 +234,13 @@ void PortalGlobalShortcuts::onResponse(uint response, const QVariantMap &results
         m_hearingActivated = m_bus.connect(
             m_service, m_path, ShortcutsInterface, QStringLiteral("Activated"), this,
             SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+        // Bound with the session already (KDE Plasma 5.27): binding again would only open the
+        // desktop's settings at every start.
+        if (listsAllShortcuts(results.value(QStringLiteral("shortcuts")))) {
+            m_step = Step::None;
+            m_state = State::Bound;
+            return;
+        }
         bindShortcuts();
     } else if (step == Step::BindShortcuts) {
         m_step = Step::None;

@@ -30,12 +30,33 @@ std::string noScreenshotPortal()
 }
 std::string refused()
 {
-    return "Vyn Quillane cannot copy the screen: the desktop refused the screenshot; allow "
-           "screenshots for Vyn Quillane in your desktop's privacy settings and start it again.";
+    return "Vyn Quillane cannot copy the screen: screenshots were refused for Vyn Quillane; "
+           "allow them for it in your desktop's settings (or answer Allow when the desktop "
+           "asks), then start Vyn Quillane again.";
+}
+std::string refusedAndKept()
+{
+    // The store's entry for every program outside a sandbox, which is how the package installs
+    // the program; without the entry the desktop asks again at the next start.
+    return "Vyn Quillane cannot copy the screen: screenshots were refused for Vyn Quillane, and "
+           "the desktop keeps that answer for programs not installed as a sandboxed app, so it "
+           "does not ask again. To be asked again, run this command in a terminal, then start "
+           "Vyn Quillane again and answer Allow:\n"
+           "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore "
+           "--object-path /org/freedesktop/impl/portal/PermissionStore --method "
+           "org.freedesktop.impl.portal.PermissionStore.DeletePermission screenshot screenshot "
+           "''";
 }
 std::string cancelled()
 {
     return "Vyn Quillane cannot copy the screen: the desktop portal cancelled the screenshot.";
+}
+std::string unanswered()
+{
+    return "Vyn Quillane cannot copy the screen: the desktop asked whether programs may take "
+           "screenshots, and the question was not answered in time (the desktop stops waiting "
+           "after 25 seconds and does not keep an answer given later). Start Vyn Quillane "
+           "again and answer Allow.";
 }
 std::string noAnswer(int seconds)
 {
@@ -53,7 +74,8 @@ std::string unreadablePicture()
 }
 } // namespace reasons
 
-ScreenshotAnswer ReadScreenshotResponse(unsigned response, const QVariantMap &results)
+ScreenshotAnswer ReadScreenshotResponse(unsigned response, const QVariantMap &results,
+                                        KeptAnswer kept)
 {
     ScreenshotAnswer answer;
     switch (response) {
@@ -63,8 +85,11 @@ ScreenshotAnswer ReadScreenshotResponse(unsigned response, const QVariantMap &re
         answer.failure = reasons::refused();
         return answer;
     default:
-        // 2 is "ended in another way"; any other code is not the portal's, and no better.
-        answer.failure = reasons::cancelled();
+        // 2 is "ended in another way", which is also how the portal answers for the user who
+        // said no (then or before): the kept "no" tells them apart. Any other code is not the
+        // portal's, and no better.
+        answer.failure = response == 2 && kept == KeptAnswer::No ? reasons::refusedAndKept()
+                                                                 : reasons::cancelled();
         return answer;
     }
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
@@ -74,6 +99,12 @@ ScreenshotAnswer ReadScreenshotResponse(unsigned response, const QVariantMap &re
     }
     answer.path = uri.toLocalFile();
     return answer;
+}
+
+std::string ReasonForNoAnswer(KeptAnswer kept, bool desktopAsksFirst, int seconds)
+{
+    return desktopAsksFirst && kept == KeptAnswer::None ? reasons::unanswered()
+                                                        : reasons::noAnswer(seconds);
 }
 
 QImage TakeScreenshotFile(const QString &path)

@@ -1,5 +1,6 @@
 #include "WaylandDesktopCapture.h"
 
+#include "KeptScreenshotAnswer.h"
 #include "PortalPaths.h"
 #include "PortalScreenshot.h"
 
@@ -146,11 +147,15 @@ QImage PortalDesktopCapture::requestScreenshot()
         // Whatever the portal still makes is not wanted: close the request.
         bus.send(QDBusMessage::createMethodCall(m_service, handle, RequestInterface,
                                                 QStringLiteral("Close")));
-        m_failure = reasons::noAnswer(m_timeoutSeconds);
+        m_failure = ReasonForNoAnswer(LookUpKeptScreenshotAnswer(bus),
+                                      DesktopAsksBeforeScreenshots(), m_timeoutSeconds);
         return {};
     }
 
-    const ScreenshotAnswer answer = ReadScreenshotResponse(waiter.response, waiter.results);
+    // A 2 may be the user's "no"; what the desktop keeps tells.
+    const ScreenshotAnswer answer = ReadScreenshotResponse(
+        waiter.response, waiter.results,
+        waiter.response == 2 ? LookUpKeptScreenshotAnswer(bus) : KeptAnswer::Unknown);
     if (answer.path.isEmpty()) {
         m_failure = answer.failure;
         return {};

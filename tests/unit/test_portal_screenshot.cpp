@@ -55,10 +55,16 @@ TEST(PortalResponse, EveryFailureSaysWhyAndGivesNoPath)
         unsigned code;
         QVariantMap results;
         std::string expected;
+        KeptAnswer kept = KeptAnswer::Unknown;
     };
     const Row rows[] = {
         {1, withUri("file:///tmp/out.png"), reasons::refused()}, // even with a file
         {2, {}, reasons::cancelled()},
+        // GNOME answers its user's "no" with 2, and keeps the "no": how to be asked again.
+        {2, {}, reasons::refusedAndKept(), KeptAnswer::No},
+        {2, {}, reasons::cancelled(), KeptAnswer::Yes},
+        {2, {}, reasons::cancelled(), KeptAnswer::None},
+        {1, {}, reasons::refused(), KeptAnswer::No},
         {3, withUri("file:///tmp/out.png"), reasons::cancelled()}, // a code of no portal's
         {0, {}, reasons::noPicture()},
         {0, withUri(""), reasons::noPicture()},
@@ -67,12 +73,21 @@ TEST(PortalResponse, EveryFailureSaysWhyAndGivesNoPath)
         {0, {{QStringLiteral("uri"), 42}}, reasons::noPicture()},
     };
     for (const Row &row : rows) {
-        const ScreenshotAnswer answer = ReadScreenshotResponse(row.code, row.results);
+        const ScreenshotAnswer answer = ReadScreenshotResponse(row.code, row.results, row.kept);
         EXPECT_TRUE(answer.path.isEmpty()) << row.code;
-        EXPECT_EQ(answer.failure, row.expected) << row.code;
+        EXPECT_EQ(answer.failure, row.expected) << row.code << " kept " << int(row.kept);
     }
-    // A refusal tells the user what to allow; a missing portal what to install.
+    // No answer at all: the question the desktop asked first went unanswered, where it asks and
+    // has kept nothing yet; otherwise the portal gave nothing in time.
+    EXPECT_EQ(ReasonForNoAnswer(KeptAnswer::None, true, 30), reasons::unanswered());
+    for (const KeptAnswer kept : {KeptAnswer::Yes, KeptAnswer::No, KeptAnswer::Unknown})
+        EXPECT_EQ(ReasonForNoAnswer(kept, true, 30), reasons::noAnswer(30)) << int(kept);
+    EXPECT_EQ(ReasonForNoAnswer(KeptAnswer::None, false, 30), reasons::noAnswer(30));
+    // A refusal tells the user what to allow, or what to run to be asked again; a missing portal
+    // what to install.
     EXPECT_NE(reasons::refused().find("allow"), std::string::npos);
+    EXPECT_NE(reasons::refusedAndKept().find("DeletePermission screenshot screenshot ''"),
+              std::string::npos);
     EXPECT_NE(reasons::noPortal().find("install xdg-desktop-portal"), std::string::npos);
 }
 

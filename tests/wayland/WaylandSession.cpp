@@ -1,7 +1,13 @@
 #include "WaylandSession.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSizeF>
 #include <QThread>
 
@@ -72,14 +78,56 @@ void settleClients()
     }
 }
 
+// The windows in sway's tree, depth first.
+void collectWindows(const QJsonObject &node, QList<WaylandSession::Window> &windows)
+{
+    const QString type = node.value(QLatin1String("type")).toString();
+    if (type == QLatin1String("con") || type == QLatin1String("floating_con")) {
+        const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
+        windows.append(
+            {node.value(QLatin1String("app_id")).toString(),
+             node.value(QLatin1String("name")).toString(),
+             QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                   rect.value(QLatin1String("width")).toInt(),
+                   rect.value(QLatin1String("height")).toInt()),
+             node.value(QLatin1String("fullscreen_mode")).toInt() == 1,
+             node.value(QLatin1String("focused")).toBool(),
+             node.value(QLatin1String("visible")).toBool()});
+    }
+    for (const char *children : {"nodes", "floating_nodes"})
+        for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
+            collectWindows(child.toObject(), windows);
+}
+
+// Linux key codes of the keys the tests press on KWin.
+int linuxKeyCode(const QString &name)
+{
+    static const QHash<QString, int> codes {{QStringLiteral("Escape"), 1},
+                                            {QStringLiteral("Return"), 28},
+                                            {QStringLiteral("F10"), 68},
+                                            {QStringLiteral("F11"), 87},
+                                            {QStringLiteral("F12"), 88}};
+    return codes.value(name, 0);
+}
+
 } // namespace
 
 WaylandSession::~WaylandSession()
 {
-    if (m_pointer) {
-        m_pointer->terminate();
-        m_pointer->waitForFinished(WaitMs);
+    for (auto *helper : {&m_pointer, &m_fakeInput}) {
+        if (*helper) {
+            (*helper)->terminate();
+            (*helper)->waitForFinished(WaitMs);
+        }
     }
+}
+
+WaylandSession::Desktop WaylandSession::desktop() const
+{
+    const QString name = qEnvironmentVariable("RUN_WAYLAND_DESKTOP");
+    return name == QLatin1String("gnome") ? Desktop::Gnome
+        : name == QLatin1String("kwin")   ? Desktop::Kwin
+                                          : Desktop::Sway;
 }
 
 QSize WaylandSession::outputSize() const
@@ -97,8 +145,26 @@ double WaylandSession::scale() const
 
 QImage WaylandSession::screenshot() const
 {
-    const QByteArray png = run(QStringLiteral("grim"),
-                               {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-")});
+    QByteArray png;
+    if (desktop() == Desktop::Gnome) {
+        // The shell writes the picture (without the cursor, without a flash) to a file of ours.
+        static int taken = 0;
+        const QString path = QStringLiteral("%1/screenshot-%2.png")
+                                 .arg(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+                                 .arg(++taken);
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell/Screenshot"),
+            QStringLiteral("org.gnome.Shell.Screenshot"), QStringLiteral("Screenshot"));
+        call << false << false << path;
+        QDBusConnection::sessionBus().call(call, QDBus::Block, WaitMs);
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            png = file.readAll();
+        file.remove();
+    } else if (desktop() == Desktop::Sway) {
+        png = run(QStringLiteral("grim"),
+                  {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-")});
+    }
     QImage image;
     if (!image.loadFromData(png, "PNG"))
         return {};
@@ -126,12 +192,28 @@ const QString KeyboardSettleMs = QStringLiteral("250");
 void WaylandSession::type(const QString &text) const
 {
     settleClients();
+    if (desktop() == Desktop::Gnome) {
+        QStringList characters;
+        for (const QChar character : text)
+            characters << QString(character);
+        shellKeys(characters, {}, true);
+        return;
+    }
     run(QStringLiteral("wtype"), {QStringLiteral("-s"), KeyboardSettleMs, text});
 }
 
 void WaylandSession::key(const QString &name, const QStringList &modifiers) const
 {
     settleClients();
+    if (desktop() == Desktop::Gnome) {
+        shellKeys({name}, modifiers, false);
+        return;
+    }
+    if (desktop() == Desktop::Kwin) {
+        helper(m_fakeInput, qEnvironmentVariable("RUN_WAYLAND_FAKE_INPUT"),
+               QStringLiteral("key %1\n").arg(linuxKeyCode(name)).toLatin1());
+        return;
+    }
     QStringList arguments {QStringLiteral("-s"), KeyboardSettleMs};
     for (const QString &modifier : modifiers)
         arguments << QStringLiteral("-M") << modifier;
@@ -144,6 +226,10 @@ void WaylandSession::key(const QString &name, const QStringList &modifiers) cons
 void WaylandSession::keys(const QStringList &names) const
 {
     settleClients();
+    if (desktop() == Desktop::Gnome) {
+        shellKeys(names, {}, false);
+        return;
+    }
     QStringList arguments {QStringLiteral("-s"), KeyboardSettleMs};
     for (const QString &name : names)
         arguments << QStringLiteral("-k") << name;
@@ -152,6 +238,21 @@ void WaylandSession::keys(const QStringList &names) const
 
 void WaylandSession::moveTo(QPoint at) const
 {
+    if (desktop() == Desktop::Gnome) {
+        settleClients();
+        shellEval(QStringLiteral("global.bedPointer.notify_absolute_motion("
+                                 "imports.gi.GLib.get_monotonic_time(), %1, %2)")
+                      .arg(at.x())
+                      .arg(at.y()));
+        // The motion goes through the compositor's input thread: a press sent before the shell
+        // has the pointer there would land where it was.
+        const QString there = QStringLiteral("[%1,%2]").arg(at.x()).arg(at.y());
+        for (QDeadlineTimer deadline(WaitMs);
+             shellEval(QStringLiteral("global.get_pointer().slice(0, 2)")) != there
+             && !deadline.hasExpired();)
+            QThread::msleep(10);
+        return;
+    }
     const QSize layout = (QSizeF(outputSize()) / scale()).toSize();
     pointer(QStringLiteral("move %1 %2 %3 %4\n")
                 .arg(at.x())
@@ -170,29 +271,110 @@ void WaylandSession::click(QPoint at, int button) const
 
 void WaylandSession::press(int button) const
 {
+    if (desktop() == Desktop::Gnome) {
+        settleClients();
+        // Clutter numbers the buttons as the tests do: 1 left, 2 middle, 3 right.
+        shellEval(QStringLiteral("global.bedPointer.notify_button("
+                                 "imports.gi.GLib.get_monotonic_time(), %1, "
+                                 "imports.gi.Clutter.ButtonState.PRESSED)")
+                      .arg(button));
+        return;
+    }
     pointer(QStringLiteral("press %1\n").arg(button).toLatin1());
 }
 
 void WaylandSession::release(int button) const
 {
+    if (desktop() == Desktop::Gnome) {
+        settleClients();
+        shellEval(QStringLiteral("global.bedPointer.notify_button("
+                                 "imports.gi.GLib.get_monotonic_time(), %1, "
+                                 "imports.gi.Clutter.ButtonState.RELEASED)")
+                      .arg(button));
+        return;
+    }
     pointer(QStringLiteral("release %1\n").arg(button).toLatin1());
 }
 
 void WaylandSession::pointer(const QByteArray &commands) const
 {
     settleClients();
-    if (!m_pointer) {
-        m_pointer = std::make_unique<QProcess>();
-        m_pointer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_pointer->start(qEnvironmentVariable("RUN_WAYLAND_POINTER"), QStringList {});
+    helper(m_pointer, qEnvironmentVariable("RUN_WAYLAND_POINTER"), commands);
+}
+
+void WaylandSession::helper(std::unique_ptr<QProcess> &process, const QString &program,
+                            const QByteArray &commands) const
+{
+    if (!process) {
+        process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program, QStringList {});
         QByteArray said;
-        while (!said.contains("ready\n") && m_pointer->waitForReadyRead(WaitMs))
-            said += m_pointer->readAllStandardOutput();
+        while (!said.contains("ready\n") && process->waitForReadyRead(WaitMs))
+            said += process->readAllStandardOutput();
     }
-    m_pointer->write(commands + "sync\n");
+    process->write(commands + "sync\n");
     QByteArray said;
-    while (!said.contains("synced\n") && m_pointer->waitForReadyRead(WaitMs))
-        said += m_pointer->readAllStandardOutput();
+    while (!said.contains("synced\n") && process->waitForReadyRead(WaitMs))
+        said += process->readAllStandardOutput();
+}
+
+void WaylandSession::shellKeys(const QStringList &keysyms, const QStringList &modifiers,
+                               bool characters) const
+{
+    static const QHash<QString, QString> modifierKeys {
+        {QStringLiteral("alt"), QStringLiteral("Alt_L")},
+        {QStringLiteral("ctrl"), QStringLiteral("Control_L")},
+        {QStringLiteral("shift"), QStringLiteral("Shift_L")}};
+    QStringList held;
+    for (const QString &modifier : modifiers)
+        held << modifierKeys.value(modifier, modifier);
+    const auto json = [](const QStringList &list) {
+        return QString::fromUtf8(
+            QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+    };
+    // The virtual keyboard turns a key's symbol into its key (and the Shift it needs) by the
+    // keymap, as a keyboard would type it.
+    shellEval(
+        QStringLiteral(
+            "const C = imports.gi.Clutter; const GLib = imports.gi.GLib;"
+            "const send = (v, state) => global.bedKeyboard.notify_keyval("
+            "    GLib.get_monotonic_time(), v, state);"
+            "const held = %1.map(n => C['KEY_' + n]);"
+            "const keys = %2.map(k => %3);"
+            "held.forEach(v => send(v, C.KeyState.PRESSED));"
+            "keys.forEach(v => { send(v, C.KeyState.PRESSED); send(v, C.KeyState.RELEASED); });"
+            "held.reverse().forEach(v => send(v, C.KeyState.RELEASED)); true")
+            .arg(json(held), json(keysyms),
+                 characters ? QStringLiteral("C.unicode_to_keysym(k.codePointAt(0))")
+                            : QStringLiteral("C['KEY_' + k]")));
+}
+
+QList<WaylandSession::Window> WaylandSession::windows() const
+{
+    QList<Window> windows;
+    if (desktop() == Desktop::Sway) {
+        collectWindows(
+            QJsonDocument::fromJson(swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+                .object(),
+            windows);
+    } else if (desktop() == Desktop::Gnome) {
+        // Qt gives a Wayland window's app id as its class.
+        const QString listed = shellEval(QStringLiteral(
+            "global.get_window_actors().map(a => { const w = a.get_meta_window();"
+            "  const r = w.get_frame_rect();"
+            "  return [w.get_wm_class() || '', w.get_title() || '', r.x, r.y, r.width, r.height,"
+            "          w.is_fullscreen(), w.has_focus(), a.visible && "
+            "w.showing_on_its_workspace()];"
+            "})"));
+        for (const QJsonValue value : QJsonDocument::fromJson(listed.toUtf8()).array()) {
+            const QJsonArray w = value.toArray();
+            windows.append({w[0].toString(), w[1].toString(),
+                            QRect(w[2].toInt(), w[3].toInt(), w[4].toInt(), w[5].toInt()),
+                            w[6].toBool(), w[7].toBool(), w[8].toBool()});
+        }
+    }
+    return windows;
 }
 
 QByteArray WaylandSession::swaymsg(const QStringList &arguments) const
@@ -200,11 +382,23 @@ QByteArray WaylandSession::swaymsg(const QStringList &arguments) const
     return run(QStringLiteral("swaymsg"), arguments);
 }
 
+QString WaylandSession::shellEval(const QString &script) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+        QStringLiteral("org.gnome.Shell"), QStringLiteral("Eval"));
+    call << script;
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, WaitMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || !reply.arguments().value(0).toBool())
+        return {};
+    return reply.arguments().value(1).toString();
+}
+
 Client::Client(const QString &program, const QStringList &arguments,
-               const QProcessEnvironment &environment)
+               const QProcessEnvironment &environment, QProcess::ProcessChannelMode channels)
 {
     m_process.setProcessEnvironment(environment);
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(channels);
     m_process.start(program, arguments);
     clients().push_back(this);
 }
@@ -226,9 +420,9 @@ Client::~Client()
     }
 }
 
-QString Client::waitForLine(const QString &prefix)
+QString Client::waitForLine(const QString &prefix, int ms)
 {
-    QDeadlineTimer deadline(WaitMs);
+    QDeadlineTimer deadline(ms);
     for (;;) {
         m_output += m_process.readAllStandardOutput();
         const QList<QByteArray> lines = m_output.split('\n');

@@ -1,11 +1,15 @@
 #pragma once
 
-// What a test inside the Wayland test bed (run-wayland.sh) uses to look at and drive its desktop:
-// screenshots with grim, keys with wtype, the mouse through the seat's cursor commands, and
-// client programs whose standard output it reads.
+// What a test inside the Wayland test bed (run-wayland.sh) uses to look at and drive its desktop,
+// the same on each desktop: screenshots, keys, the mouse, the windows as the compositor has them,
+// and client programs whose standard output it reads. On sway: grim, wtype, a virtual pointer and
+// swaymsg; on GNOME: the shell's own screenshots and virtual devices through its Eval method; on
+// KWin: keys through KWin's fake input (it takes no screenshots there).
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -16,14 +20,29 @@
 class WaylandSession
 {
 public:
+    enum class Desktop { Sway, Gnome, Kwin };
+
+    // A window as the compositor has it (logical pixels).
+    struct Window
+    {
+        QString appId;
+        QString title;
+        QRect rect;
+        bool fullscreen = false;
+        bool focused = false; // it has the keyboard
+        bool visible = false; // it shows on the output
+    };
+
     WaylandSession() = default;
     ~WaylandSession();
+
+    Desktop desktop() const;
 
     // The output's mode (device pixels) and scale, as the bed set them up.
     QSize outputSize() const;
     double scale() const;
 
-    // The whole output in device pixels, as 0xFFRRGGBB; null when grim fails.
+    // The whole output in device pixels, as 0xFFRRGGBB; null when it could not be taken.
     QImage screenshot() const;
     // Screenshots until one satisfies `ready` (ten seconds at most); the last one taken.
     QImage waitForScreen(const std::function<bool(const QImage &)> &ready) const;
@@ -44,27 +63,41 @@ public:
     void press(int button = 1) const;
     void release(int button = 1) const;
 
+    // The windows on the desktop (not the shell's own).
+    QList<Window> windows() const;
+
     // Runs swaymsg with the arguments; its standard output.
     QByteArray swaymsg(const QStringList &arguments) const;
+    // Runs JavaScript in GNOME Shell; the JSON of its value, or an empty string on failure.
+    QString shellEval(const QString &script) const;
 
 private:
-    // Sends the pointer helper commands, then waits until the compositor has handled them.
+    // Sends a helper (the pointer, the fake input) commands and a "sync", then waits until it says
+    // the compositor has handled them.
+    void helper(std::unique_ptr<QProcess> &process, const QString &program,
+                const QByteArray &commands) const;
     void pointer(const QByteArray &commands) const;
+    // Presses and releases keys on GNOME's virtual keyboard: key names of the X keysyms (or
+    // characters), modifiers held around them.
+    void shellKeys(const QStringList &keysyms, const QStringList &modifiers, bool characters) const;
     mutable std::unique_ptr<QProcess> m_pointer;
+    mutable std::unique_ptr<QProcess> m_fakeInput;
 };
 
 // A program started inside the bed, with its output collected.
 class Client
 {
 public:
+    // Its error output goes to the test's, or is read with its standard output (MergedChannels).
     explicit Client(const QString &program, const QStringList &arguments = {},
                     const QProcessEnvironment &environment
-                    = QProcessEnvironment::systemEnvironment());
+                    = QProcessEnvironment::systemEnvironment(),
+                    QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel);
     ~Client();
 
     // The first line of output that starts with prefix and was not returned before, waiting
-    // up to ten seconds for it; empty when none came.
-    QString waitForLine(const QString &prefix);
+    // up to ten seconds (or `ms`) for it; empty when none came.
+    QString waitForLine(const QString &prefix, int ms = 10000);
     // Waits for the program to end (ten seconds at most); its exit code, or -1 if it did not end.
     int waitForExit();
     QString output() const { return QString::fromUtf8(m_output); }

@@ -1,35 +1,39 @@
 #!/usr/bin/env bash
-# Runs one command inside a private Wayland desktop of its own: a headless sway, a private D-Bus
-# session bus, PipeWire, the desktop portal with its wlroots and gtk backends, and a virtual
-# pointer so that the seat has a pointer to move and click with. Everything goes when the command
-# ends, whatever way it ends.
+# Runs one command inside a private Wayland desktop of its own: a headless compositor, a private
+# D-Bus session bus, the desktop portal with the backends that desktop uses, and a way to give the
+# seat input. Everything goes when the command ends, whatever way it ends.
 #
-#   run-wayland.sh [--size WxH] [--scale N] [--pointer PATH] [--keep-log DIR] command [args...]
+#   run-wayland.sh [--desktop NAME] [--size WxH] [--scale N] [--pointer PATH] [--keep-log DIR]
+#                  command [args...]
 #
+#   --desktop  sway (the default), gnome or kwin: what is particular to each desktop (its
+#              compositor, its portal backends, its input) is in desktops/NAME.sh beside this
 #   --size     the output's mode in device pixels (default 1280x720)
-#   --scale    the output's scale (default 1)
-#   --pointer  the virtual-pointer helper (default: virtual_pointer beside the command, or
+#   --scale    the output's scale (default 1; sway only)
+#   --pointer  sway's virtual-pointer helper (default: virtual_pointer beside the command, or
 #              $QUILLAN_VIRTUAL_POINTER)
-#   --keep-log copy the session's logs (sway, portals, PipeWire) into DIR at the end
+#   --keep-log copy the session's logs (compositor, portals, PipeWire) into DIR at the end
 #
-# The command runs with WAYLAND_DISPLAY, SWAYSOCK, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR and
-# QT_QPA_PLATFORM=wayland set, and with the compositor's own tools (swaymsg, grim, wtype) at hand;
-# RUN_WAYLAND_POINTER names the pointer helper, for tests that drive a pointer of their own.
+# The command runs with WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR and
+# QT_QPA_PLATFORM=wayland set, RUN_WAYLAND_DESKTOP naming the desktop, and whatever the desktop's
+# part adds (sway: SWAYSOCK, swaymsg, grim and wtype at hand; see each part).
 # RUN_WAYLAND_PRIVATE_TMP is 1 when /tmp is private to the session: the screenshot portal of
 # wlroots writes every picture to the fixed file /tmp/out.png, which must not be shared with the
 # rest of the machine.
 #
 # Run as root (as CI does), the session gets a mount and a PID namespace of its own (a private
 # /tmp, and nothing left behind: when the session ends the kernel ends every process in it) and
-# runs as the unprivileged user "nobody", since sway refuses to run as root. Run as an ordinary
-# user, it runs as that user, shares /tmp, and ends its processes by their ids and session.
+# runs as the unprivileged user "nobody", since the compositors refuse to run as root. Run as an
+# ordinary user, it runs as that user, shares /tmp, and ends its processes by their ids and
+# session.
 set -u
 
 self=$(readlink -f "$0")
 args=("$@")
-size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log=""
+desktop=sway size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log=""
 while [ $# -gt 0 ]; do
     case $1 in
+        --desktop) desktop=$2; shift 2 ;;
         --size) size=$2; shift 2 ;;
         --scale) scale=$2; shift 2 ;;
         --pointer) pointer=$2; shift 2 ;;
@@ -39,24 +43,29 @@ while [ $# -gt 0 ]; do
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { sed -n '2,12p' "$self" >&2; exit 2; }
-if [ -z "$pointer" ]; then
-    pointer="$(dirname "$(readlink -f "$(command -v "$1" || echo "$1")")")/virtual_pointer"
-fi
+[ $# -gt 0 ] || { sed -n '2,16p' "$self" >&2; exit 2; }
+# The helpers built beside the command (the pointer, the input of other desktops).
+helpers="$(dirname "$(readlink -f "$(command -v "$1" || echo "$1")")")"
+[ -n "$pointer" ] || pointer=$helpers/virtual_pointer
 stage=${RUN_WAYLAND_STAGE:-outer}
 test_user=nobody
 
 fail() { echo "run-wayland: $*" >&2; exit 1; }
 
-for tool in sway swaymsg dbus-daemon pipewire /usr/libexec/xdg-desktop-portal \
-    /usr/libexec/xdg-desktop-portal-wlr /usr/libexec/xdg-desktop-portal-gtk; do
+desktop_part=$(dirname "$self")/desktops/$desktop.sh
+[ -f "$desktop_part" ] || fail "no desktop $desktop (no $desktop_part)"
+# The desktop's part: desktop_tools (what it needs), desktop_check (whatever else it must find
+# before anything starts) and start_desktop.
+# shellcheck source=/dev/null
+source "$desktop_part"
+for tool in dbus-daemon /usr/libexec/xdg-desktop-portal "${desktop_tools[@]}"; do
     if ! command -v "$tool" >/dev/null; then
         # Skipped, not failed: scripts/setup.sh installs the Wayland test packages.
         echo "run-wayland: $tool is missing; skipped" >&2
         exit 77
     fi
 done
-[ -x "$pointer" ] || fail "no virtual-pointer helper at $pointer"
+desktop_check
 
 # The session runs as $test_user with a /tmp of its own, but the files it runs (this checkout, the
 # build, the command, the pointer helper) must stay at their paths and within the user's reach: a
@@ -150,13 +159,12 @@ chmod 700 "$runtime"
 mkdir -p "$runtime/home" "$runtime/log"
 export XDG_RUNTIME_DIR=$runtime HOME=$runtime/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache XDG_DATA_HOME=$HOME/.local/share
-export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=sway
-export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1
+export XDG_SESSION_TYPE=wayland
 export GDK_BACKEND=wayland QT_QPA_PLATFORM=wayland
-# No accessibility bus: the gtk backend would start one for nothing.
+# No accessibility bus: the gtk programs would start one for nothing.
 export NO_AT_BRIDGE=1 GTK_A11Y=none
-export RUN_WAYLAND_SIZE=$size RUN_WAYLAND_SCALE=$scale
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS I3SOCK
+export RUN_WAYLAND_DESKTOP=$desktop RUN_WAYLAND_SIZE=$size RUN_WAYLAND_SCALE=$scale
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS I3SOCK
 log=$runtime/log
 
 pids=()
@@ -179,7 +187,10 @@ teardown() {
         sid=$(ps -o sid= -p $$ | tr -d ' ')
         for pid in $(pgrep -s "$sid"); do [ "$pid" != $$ ] && kill -TERM "$pid" 2>/dev/null; done
     fi
-    wait 2>/dev/null
+    # Quietly: a compositor may crash on its way out (GNOME Shell headless does), which says
+    # nothing of the tests, and bash would report it.
+    exec 2>/dev/null
+    wait
     if [ -n "$keep_log" ]; then mkdir -p "$keep_log" && cp "$log"/* "$keep_log"/ 2>/dev/null; fi
     rm -rf "$runtime"
     exit "$status"
@@ -187,11 +198,11 @@ teardown() {
 trap teardown EXIT
 trap 'exit 143' INT TERM
 
-# Waits up to five seconds for a condition (a command line, evaluated).
+# Waits for a condition (a command line, evaluated): five seconds, or $await_seconds.
 await() {
     local what=$1
     shift
-    for _ in $(seq 100); do
+    for _ in $(seq $((${await_seconds:-5} * 20))); do
         eval "$@" && return 0
         sleep 0.05
     done
@@ -200,11 +211,67 @@ await() {
     exit 1
 }
 
-# A cursor theme whose pointers are one transparent pixel. A headless compositor draws the cursor
-# into the picture itself, so screenshots (grim's and the portal's) would show it: the blank theme
-# keeps the compositor's own cursor and the clients' themed ones out of every picture. A pointer
-# image a client draws itself still shows where the cursor stands. (The cursor is never hidden
-# when idle: sway takes the pointer focus away with it, and the next press reaches nobody.)
+# Starts a program of the session in the background, its output in the log NAME; it ends with
+# the session.
+spawn() {
+    local name=$1
+    shift
+    "$@" >"$log/$name.log" 2>&1 </dev/null &
+    pids+=($!)
+}
+
+bus_has() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
+start_session_bus() {
+    spawn dbus dbus-daemon --session --nofork --nopidfile --address="unix:path=$runtime/bus"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
+    await dbus '[ -S "$runtime/bus" ]'
+}
+
+# A bus of the session's own where the desktop wants a system bus (its login-manager code gives
+# up without one); nothing answers there, which is what a desktop without those services sees.
+start_system_bus_stand_in() {
+    spawn system-bus dbus-daemon --session --nofork --nopidfile \
+        --address="unix:path=$runtime/system-bus"
+    await system-bus '[ -S "$runtime/system-bus" ]'
+    export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$runtime/system-bus"
+}
+
+# The portal backends the desktop uses, and no others: the portal looks only in a folder of the
+# bed's own, which holds their .portal files. (xdg-desktop-portal 1.16 would otherwise take an
+# interface the desktop's own backends lack from any backend installed, e.g. KDE's global
+# shortcuts on another desktop.) Called before the session bus starts, so that whatever the bus
+# starts on demand sees the folder too.
+use_portal_backends() {
+    mkdir -p "$runtime/portals"
+    local name
+    for name in "$@"; do
+        cp "/usr/share/xdg-desktop-portal/portals/$name.portal" "$runtime/portals/" \
+            || fail "no $name portal backend"
+    done
+    export XDG_DESKTOP_PORTAL_DIR=$runtime/portals
+}
+
+start_portal() {
+    spawn portal /usr/libexec/xdg-desktop-portal
+    await portal 'bus_has org.freedesktop.portal.Desktop'
+}
+
+# Tells the bus what the programs it starts on demand need to know of the desktop.
+share_with_bus() {
+    local pairs="" name
+    for name in "$@"; do pairs+="'$name': '${!name}', "; done
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.UpdateActivationEnvironment "{${pairs%, }}" >/dev/null
+}
+
+# A cursor theme whose pointers are one transparent pixel. A headless compositor may draw the
+# cursor into the picture itself, so screenshots (the compositor's and the portal's) would show
+# it: the blank theme keeps the compositor's own cursor and the clients' themed ones out of every
+# picture. A pointer image a client draws itself still shows where the cursor stands.
 le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 blank_cursor() {
     # Xcursor file: header, one table entry, one 1x1 image chunk of nominal size 24.
@@ -220,64 +287,6 @@ for name in default arrow top_left_arrow pointer hand1 hand2 text xterm ibeam gr
 done
 export XCURSOR_PATH=$runtime/icons XCURSOR_THEME=blank XCURSOR_SIZE=24
 
-# The compositor. Settings in the configuration, not made at run time, so the first frame
-# already has them.
-cat >"$runtime/sway.conf" <<EOF
-xwayland disable
-output * resolution $size scale $scale position 0 0 bg #2e5c8a solid_color
-seat seat0 xcursor_theme blank 24
-default_border none
-default_floating_border none
-focus_follows_mouse no
-EOF
-sway --config "$runtime/sway.conf" >"$log/sway.log" 2>&1 &
-pids+=($!)
-await sway 'ls "$runtime"/wayland-[0-9] >/dev/null 2>&1 && ls "$runtime"/sway-ipc.*.sock >/dev/null 2>&1'
-WAYLAND_DISPLAY=$(basename "$(ls "$runtime"/wayland-[0-9] | head -n 1)")
-SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock | head -n 1)
-export WAYLAND_DISPLAY SWAYSOCK
-await sway 'swaymsg -t get_outputs >/dev/null 2>&1'
-
-# The session bus, started once the display is known so that whatever it starts on demand
-# finds the compositor.
-dbus-daemon --session --nofork --nopidfile --address="unix:path=$runtime/bus" \
-    >"$log/dbus.log" 2>&1 &
-pids+=($!)
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
-await dbus '[ -S "$runtime/bus" ]'
-
-bus_has() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
-}
-
-# The wlroots portal backend ends at once without PipeWire, even for screenshots.
-pipewire >"$log/pipewire.log" 2>&1 &
-pids+=($!)
-await pipewire '[ -S "$runtime/pipewire-0" ]'
-
-/usr/libexec/xdg-desktop-portal-wlr >"$log/portal-wlr.log" 2>&1 &
-pids+=($!)
-await portal-wlr 'bus_has org.freedesktop.impl.portal.desktop.wlr'
-# The portal exports its Screenshot interface only when some backend answers its Access
-# questions; on Debian 12 that is the gtk one.
-/usr/libexec/xdg-desktop-portal-gtk >"$log/portal-gtk.log" 2>&1 &
-pids+=($!)
-await portal-gtk 'bus_has org.freedesktop.impl.portal.desktop.gtk'
-/usr/libexec/xdg-desktop-portal >"$log/portal.log" 2>&1 &
-pids+=($!)
-await portal 'bus_has org.freedesktop.portal.Desktop'
-
-# A pointer for the seat (a headless compositor has no input devices).
-"$pointer" </dev/null >"$log/pointer.log" 2>&1 &
-export RUN_WAYLAND_POINTER=$(readlink -f "$pointer")
-pids+=($!)
-await pointer 'grep -q ready "$log/pointer.log" 2>/dev/null'
-swaymsg -q seat seat0 cursor set 0 0
-# A keyboard that stays: each wtype brings a keyboard of its own, and while the seat has none
-# at all the first key of the next one is lost.
-wtype -s 86400000 "" >"$log/keyboard.log" 2>&1 &
-pids+=($!)
-await keyboard 'swaymsg -t get_seats 2>/dev/null | grep -q keyboard'
+start_desktop
 
 "$@"

@@ -5,7 +5,9 @@
 // The mouse: the text dragged with the left button, the right-press menu and its items chosen by
 // click, strokes in line mode and Clear Lines; the dialogs come up above the full-screen overlay
 // and give the keyboard back to it when they close.
+// On GNOME the same, and first the question GNOME asks before a program's first screenshot.
 #include "WaylandSession.h"
+#include "platform/wayland/PortalScreenshot.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCodec.h"
@@ -14,22 +16,27 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
+#include <QMap>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 namespace {
 
 const QString AppId = QStringLiteral(QUILLAN_APP_ID);
+const QString ProgramBoxTitle = QStringLiteral(" Vyn Quillane");
 
 // The bounding box of the pixels where two screenshots differ, outside `ignored`; empty when
 // they are equal there.
@@ -41,18 +48,6 @@ QRect differences(const QImage &a, const QImage &b, const QRect &ignored = {})
             if (a.pixel(x, y) != b.pixel(x, y) && !ignored.contains(x, y))
                 box |= QRect(x, y, 1, 1);
     return box;
-}
-
-// Whether the compositor's tree holds a node that satisfies `match`.
-bool treeHas(const QJsonObject &node, const std::function<bool(const QJsonObject &)> &match)
-{
-    if (match(node))
-        return true;
-    for (const char *children : {"nodes", "floating_nodes"})
-        for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
-            if (treeHas(child.toObject(), match))
-                return true;
-    return false;
 }
 
 // The program, copied into a folder of its own with a settings file beside it.
@@ -92,6 +87,18 @@ public:
     }
     QString settingsPath() const { return m_folder.filePath(QStringLiteral("QUILLAN.DAT")); }
     std::unique_ptr<Client> start() const { return std::make_unique<Client>(path()); }
+    // Starts it with what it says on its error output readable.
+    std::unique_ptr<Client> startHearingErrors() const
+    {
+        return std::make_unique<Client>(path(), QStringList {},
+                                        QProcessEnvironment::systemEnvironment(),
+                                        QProcess::MergedChannels);
+    }
+    QByteArray settingsBytes() const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+    }
 
     // Starts the program where no settings can be saved: its folder is read-only and the
     // per-user folder cannot be made (a file stands where it would go).
@@ -157,11 +164,42 @@ private:
     QHash<QString, QAction *> m_items;
 };
 
+// GNOME keeps its answer to "may programs take screenshots?" in the portal's permission store,
+// for every program outside a sandbox at once.
+QDBusMessage permissionStore(const QString &method)
+{
+    return QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.impl.portal.PermissionStore"),
+        QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
+        QStringLiteral("org.freedesktop.impl.portal.PermissionStore"), method);
+}
+// The answer kept ("yes", "no"), or empty when none is.
+QString keptScreenshotAnswer()
+{
+    QDBusMessage lookUp = permissionStore(QStringLiteral("Lookup"));
+    lookUp << QStringLiteral("screenshot") << QStringLiteral("screenshot");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(lookUp);
+    QMap<QString, QStringList> kept;
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        reply.arguments().value(0).value<QDBusArgument>() >> kept;
+    return kept.value(QString()).value(0);
+}
+void keepScreenshotAnswer(const QString &answer)
+{
+    QDBusMessage call = permissionStore(QStringLiteral("SetPermission"));
+    call << QStringLiteral("screenshot") << true << QStringLiteral("screenshot") << QString()
+         << QStringList {answer};
+    QDBusConnection::sessionBus().call(call);
+}
+
 class ProgramOnWayland : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
+        // The screenshots are allowed, unless a test asks to be asked.
+        if (session.desktop() == WaylandSession::Desktop::Gnome)
+            keepScreenshotAnswer(QStringLiteral("yes"));
         // A desktop where every pixel differs from its neighbours, so a copy off by one shows.
         probe = std::make_unique<Client>(QStringLiteral(PROBE_WINDOW),
                                          QStringList {QStringLiteral("pattern")});
@@ -176,16 +214,12 @@ protected:
     {
         const QDeadlineTimer deadline(10000);
         do {
-            const QJsonObject tree
-                = QJsonDocument::fromJson(
-                      session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
-                      .object();
-            const bool found = treeHas(tree, [](const QJsonObject &node) {
-                return node.value(QLatin1String("app_id")).toString() == AppId
-                    && node.value(QLatin1String("fullscreen_mode")).toInt() == 1
-                    && node.value(QLatin1String("focused")).toBool()
-                    && node.value(QLatin1String("visible")).toBool();
-            });
+            const QList<WaylandSession::Window> windows = session.windows();
+            const bool found
+                = std::any_of(windows.cbegin(), windows.cend(), [](const auto &window) {
+                      return window.appId == AppId && window.fullscreen && window.focused
+                          && window.visible;
+                  });
             if (found == shown)
                 return true;
             QThread::msleep(50);
@@ -233,48 +267,35 @@ protected:
     // Whether a window with that title stands visible in the compositor's tree.
     bool windowShown(const QString &title) const
     {
-        const QJsonObject tree
-            = QJsonDocument::fromJson(
-                  session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
-                  .object();
-        return treeHas(tree, [&](const QJsonObject &node) {
-            return isWindow(node, title) && node.value(QLatin1String("visible")).toBool();
+        const QList<WaylandSession::Window> windows = session.windows();
+        return std::any_of(windows.cbegin(), windows.cend(), [&](const auto &window) {
+            return isWindow(window, title) && window.visible;
         });
     }
-    // Whether the tree's node is the program's window with that title; an empty title stands for
-    // its window that does not cover the output, whatever its title.
-    static bool isWindow(const QJsonObject &node, const QString &title)
+    // Whether the window is the program's window with that title; an empty title stands for its
+    // window that does not cover the output, whatever its title.
+    static bool isWindow(const WaylandSession::Window &window, const QString &title)
     {
         if (!title.isEmpty())
-            return node.value(QLatin1String("name")).toString() == title;
-        return node.value(QLatin1String("app_id")).toString() == AppId
-            && node.value(QLatin1String("fullscreen_mode")).toInt() == 0;
+            return window.title == title;
+        return window.appId == AppId && !window.fullscreen;
     }
 
     // The place of the window with that title (logical pixels); empty when there is none.
     QRect windowRect(const QString &title) const
     {
-        const QJsonObject tree
-            = QJsonDocument::fromJson(
-                  session.swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}))
-                  .object();
-        QRect found;
-        treeHas(tree, [&](const QJsonObject &node) {
-            if (!isWindow(node, title))
-                return false;
-            const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
-            found = QRect(rect.value(QLatin1String("x")).toInt(),
-                          rect.value(QLatin1String("y")).toInt(),
-                          rect.value(QLatin1String("width")).toInt(),
-                          rect.value(QLatin1String("height")).toInt());
-            return true;
-        });
-        return found;
+        for (const WaylandSession::Window &window : session.windows())
+            if (isWindow(window, title))
+                return window.rect;
+        return {};
     }
-    // A click on a blank spot inside the dialog's edge: a compositor gives the keyboard to a
-    // window the user clicks (a Wayland client cannot take it by itself).
+    // A click on a blank spot inside the dialog's edge: sway gives the keyboard to a window the
+    // user clicks (a Wayland client cannot take it by itself). GNOME gives it to a new dialog of
+    // the window that has it, which the tests there prove by leaving the click out.
     void clickInto(const QString &title) const
     {
+        if (session.desktop() == WaylandSession::Desktop::Gnome)
+            return;
         const QRect rect = windowRect(title);
         session.click(rect.topLeft() + QPoint(3, 3));
         restPointer();
@@ -310,6 +331,14 @@ protected:
         return above;
     }
 
+    // GNOME keeps menus below its top bar, even over a full-screen window (logical pixels).
+    int topBarHeight() const
+    {
+        return session.desktop() == WaylandSession::Desktop::Gnome
+            ? session.shellEval(QStringLiteral("Main.panel.height")).toInt()
+            : 0;
+    }
+
     // Opens the command menu with a right press at `at` (logical) and waits until it shows; the
     // box it covers on the screen (device pixels), empty when it did not come.
     QRect openMenu(QPoint at) const
@@ -337,6 +366,46 @@ protected:
     {
         session.type(text);
         return waitForInk([width](const QRect &box) { return box.width() >= width; });
+    }
+
+    // GNOME's question, when it is up: the middle of its button with that label (logical).
+    QPoint questionButton(const QString &label) const
+    {
+        const QString script
+            = QStringLiteral("const find = a => (a instanceof imports.gi.St.Button"
+                             "    && a.label === '%1') ? a"
+                             "  : a.get_children().map(find).find(b => b) || null;"
+                             "const b = Main.modalCount > 0"
+                             "  ? find(Main.layoutManager.modalDialogGroup) : null;"
+                             "const [x, y] = b ? b.get_transformed_position() : [];"
+                             "b ? [Math.round(x + b.width / 2), Math.round(y + b.height / 2)] : []")
+                  .arg(label);
+        const QJsonArray at = QJsonDocument::fromJson(session.shellEval(script).toUtf8()).array();
+        return at.size() == 2 ? QPoint(at[0].toInt(), at[1].toInt()) : QPoint();
+    }
+    QPoint waitForQuestion(const QString &label) const
+    {
+        QPoint at;
+        for (QDeadlineTimer deadline(20000); at.isNull() && !deadline.hasExpired();
+             QThread::msleep(100))
+            at = questionButton(label);
+        return at;
+    }
+    // Answers the question by a click on its button; whether it has gone.
+    bool answerQuestion(const QString &label) const
+    {
+        const QPoint button = waitForQuestion(label);
+        if (button.isNull())
+            return false;
+        session.click(button);
+        restPointer();
+        const QDeadlineTimer deadline(10000);
+        while (session.shellEval(QStringLiteral("Main.modalCount")) != QLatin1String("0")) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(50);
+        }
+        return true;
     }
 
     WaylandSession session;
@@ -379,6 +448,80 @@ TEST_F(ProgramOnWayland, FrozenScreenIsTheDesktopAndMarginsMoveTheText)
         session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
         EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     }
+}
+
+TEST_F(ProgramOnWayland, GnomeAsksFirstAndTheProgramSaysWhatHappenedAndWhatToDo)
+{
+    if (session.desktop() != WaylandSession::Desktop::Gnome)
+        GTEST_SKIP() << "GNOME's question before the first screenshot";
+    namespace reasons = platform::wayland::reasons;
+    const auto firstLine = [](const std::string &text) {
+        return QString::fromStdString(text.substr(0, text.find('\n')));
+    };
+    Program program;
+    const QByteArray saved = program.settingsBytes();
+    // Each refusal: the program's box stands above everything once the question is gone, takes
+    // the keyboard, and the program ends without touching its file.
+    const auto boxThenEnd = [&](Client &quillan) {
+        ASSERT_TRUE(waitForWindow(ProgramBoxTitle)) << quillan.output().toStdString();
+        EXPECT_TRUE(shownAbove(ProgramBoxTitle));
+        session.key(QStringLiteral("Return"));
+        EXPECT_EQ(quillan.waitForExit(), 1) << quillan.output().toStdString();
+        EXPECT_EQ(program.settingsBytes(), saved);
+    };
+
+    // Nobody answers: the desktop stops waiting after 25 seconds, the program says so when its
+    // own wait ends, and an answer given after that is not kept.
+    session.shellEval(QStringLiteral("true")); // the shell is there before the clock starts
+    {
+        QDBusMessage forget = permissionStore(QStringLiteral("DeletePermission"));
+        forget << QStringLiteral("screenshot") << QStringLiteral("screenshot") << QString();
+        QDBusConnection::sessionBus().call(forget);
+        ASSERT_EQ(keptScreenshotAnswer(), QString());
+        auto quillan = program.startHearingErrors();
+        ASSERT_FALSE(waitForQuestion(QStringLiteral("Deny")).isNull());
+        EXPECT_EQ(quillan->waitForLine(QStringLiteral("Vyn Quillane cannot"), 60000),
+                  firstLine(reasons::unanswered()));
+        ASSERT_TRUE(answerQuestion(QStringLiteral("Deny")));
+        EXPECT_EQ(keptScreenshotAnswer(), QString());
+        boxThenEnd(*quillan);
+    }
+
+    // Deny: kept, and the message says how to be asked again; its command does that.
+    QString command;
+    {
+        auto quillan = program.startHearingErrors();
+        ASSERT_TRUE(answerQuestion(QStringLiteral("Deny")));
+        EXPECT_EQ(quillan->waitForLine(QStringLiteral("Vyn Quillane cannot")),
+                  firstLine(reasons::refusedAndKept()));
+        command = quillan->waitForLine(QStringLiteral("gdbus call"));
+        EXPECT_EQ(keptScreenshotAnswer(), QStringLiteral("no"));
+        boxThenEnd(*quillan);
+    }
+    ASSERT_EQ(QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), command}), 0)
+        << command.toStdString();
+    EXPECT_EQ(keptScreenshotAnswer(), QString());
+
+    // Asked again, Allow: the overlay is the desktop exactly, save for the caret.
+    {
+        auto quillan = program.start();
+        ASSERT_TRUE(answerQuestion(QStringLiteral("Allow")));
+        ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+        const QRect caret = waitForInk([](const QRect &box) { return !box.isEmpty(); });
+        EXPECT_LE(caret.width(), device(20));
+        EXPECT_LE(caret.height(), device(60));
+        typeAndWait(QStringLiteral("Yes"), device(30));
+        session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+        EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
+        EXPECT_EQ(program.savedText(), QStringLiteral("Yes"));
+    }
+    EXPECT_EQ(keptScreenshotAnswer(), QStringLiteral("yes"));
+
+    // From then on nothing is asked: the overlay comes up by itself.
+    auto quillan = program.start();
+    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
+    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
+    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
 }
 
 TEST_F(ProgramOnWayland, StandbyHidesAndASecondStartBringsTheOverlayBack)
@@ -454,10 +597,10 @@ TEST_F(ProgramOnWayland, TheMouseMovesTheTextDrawsLinesAndChoosesFromTheMenu)
     const QPoint menuAt(450, 10);
     const QRect menu = openMenu(menuAt);
     ASSERT_FALSE(menu.isEmpty()) << "the menu did not open";
-    EXPECT_EQ(menu.topLeft(), device(menuAt));
+    EXPECT_EQ(menu.topLeft(), device(QPoint(menuAt.x(), std::max(menuAt.y(), topBarHeight()))));
     EXPECT_NEAR(menu.width(), device(layout.size().width()), 2);
     EXPECT_NEAR(menu.height(), device(layout.size().height()), 2);
-    session.click(menuAt + layout.centreOf(QStringLiteral("Draw &Lines")));
+    session.click(logical(menu.topLeft()) + layout.centreOf(QStringLiteral("Draw &Lines")));
     restPointer();
     // In line mode the caret is gone: only the moved text differs from the desktop.
     const QRect textOnly
@@ -484,8 +627,9 @@ TEST_F(ProgramOnWayland, TheMouseMovesTheTextDrawsLinesAndChoosesFromTheMenu)
             << along.x() << "," << along.y();
 
     // Clear Lines by the menu: the snapshot is back, exactly.
-    ASSERT_FALSE(openMenu(menuAt).isEmpty()) << "the menu did not open";
-    session.click(menuAt + layout.centreOf(QStringLiteral("Clear &Lines")));
+    const QRect again = openMenu(menuAt);
+    ASSERT_FALSE(again.isEmpty()) << "the menu did not open";
+    session.click(logical(again.topLeft()) + layout.centreOf(QStringLiteral("Clear &Lines")));
     restPointer();
     EXPECT_EQ(waitForInk([&](const QRect &box) { return box == textOnly; }), textOnly);
 
@@ -560,8 +704,9 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
 
     // The palette window of line mode: above the overlay too.
     const MenuLayout layout;
-    ASSERT_FALSE(openMenu(menuAt).isEmpty());
-    session.click(menuAt + layout.centreOf(QStringLiteral("Draw &Lines")));
+    const QRect menu = openMenu(menuAt);
+    ASSERT_FALSE(menu.isEmpty());
+    session.click(logical(menu.topLeft()) + layout.centreOf(QStringLiteral("Draw &Lines")));
     restPointer();
     ASSERT_FALSE(openMenu(menuAt).isEmpty());
     restPointer();
