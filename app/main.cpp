@@ -1,5 +1,4 @@
 #include "app/MainForm.h"
-#include "app/SingleInstance.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "forms/ProgramIcon.h"
@@ -41,7 +40,7 @@ int main(int argc, char *argv[])
 
     // One copy per session: a second start brings the running copy's overlay back from standby
     // (where the system keeps the standby key from the program, that is the way back) and ends.
-    SingleInstance instance(SingleInstance::serverNameForThisSession());
+    platform::SingleInstance &instance = *platform::caps().singleInstance;
     if (instance.askRunningCopy())
         return 0;
     const auto returnFromStandby = [] {

@@ -1,26 +1,21 @@
-#include "SingleInstance.h"
+#include "PosixSingleInstance.h"
+
+#include "PosixLocalSocket.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-
-#ifdef Q_OS_UNIX
-#include "platform/posix/PosixLocalSocket.h"
-
 #include <QSocketNotifier>
-#else
-#include <QLocalServer>
-#include <QLocalSocket>
-#endif
+
+#include <unistd.h>
+
+namespace platform::posix {
 
 namespace {
 
 // What a later copy sends; the running copy needs nothing more than the connection itself, but a
 // word on it keeps the exchange readable in a trace.
 constexpr char kReturnRequest[] = "return\n";
-// A running copy accepts at once; the wait only bounds a copy that hangs.
-constexpr int kConnectMilliseconds = 2000;
 
 QString safeName(const QString &text)
 {
@@ -36,124 +31,72 @@ QString safeName(const QString &text)
     return out;
 }
 
+std::string nativePath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
 } // namespace
 
-QString SingleInstance::serverName(const QString &runtimeDir, const QString &display, qint64 uid)
+QString PosixSingleInstance::serverName(const QString &runtimeDir, const QString &display,
+                                        qint64 uid)
 {
     if (display.isEmpty())
         return {};
     const QString session = safeName(display);
-    if (!runtimeDir.isEmpty() && QFileInfo(runtimeDir).isDir())
+    // A runtime folder that is not the user's alone (one inherited through su, say) is passed
+    // over, as a shared temporary folder is.
+    if (!runtimeDir.isEmpty() && isPrivateFolder(nativePath(runtimeDir)))
         return QDir(runtimeDir).filePath(QStringLiteral("vyn-quillane-") + session);
-    return QStringLiteral("vyn-quillane-%1-%2").arg(uid).arg(session);
+    return QDir(QDir::tempPath())
+        .filePath(QStringLiteral("vyn-quillane-%1/%2").arg(uid).arg(session));
 }
 
-QString SingleInstance::serverNameForThisSession()
-{
-    const QString platform = QGuiApplication::platformName();
-    QString display;
-    if (platform.startsWith(QLatin1String("wayland"))) {
-        display = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
-    } else if (platform == QLatin1String("xcb")) {
-        display = qEnvironmentVariable("DISPLAY");
-    } else if (platform == QLatin1String("windows")) {
-        display = QStringLiteral("desktop");
-    }
-    // The home folder's owner is the user (-2 where the system has no such id).
-    return serverName(qEnvironmentVariable("XDG_RUNTIME_DIR"), display,
-                      QFileInfo(QDir::homePath()).ownerId());
-}
-
-SingleInstance::SingleInstance(QString name)
-    : m_name(std::move(name))
+PosixSingleInstance::PosixSingleInstance(QString path)
+    : m_path(std::move(path))
 {
 }
 
-#ifdef Q_OS_UNIX
-
-// A name without a folder lives in the temporary folder, as the toolkit's local sockets do.
-QString SingleInstance::path() const
+PosixSingleInstance::~PosixSingleInstance()
 {
-    return QDir::isAbsolutePath(m_name) ? m_name : QDir(QDir::tempPath()).filePath(m_name);
-}
-
-SingleInstance::~SingleInstance()
-{
+    m_notifier.reset();
     // Removing the socket makes the next start a first one.
-    platform::posix::stopListening(m_listener, QFile::encodeName(path()).toStdString());
+    stopListening(m_listener, nativePath(m_path));
 }
 
-bool SingleInstance::askRunningCopy()
+bool PosixSingleInstance::askRunningCopy()
 {
-    if (m_name.isEmpty())
-        return false;
     // A socket left by a crashed copy refuses the connection at once.
-    return platform::posix::tellListener(QFile::encodeName(path()).toStdString(), kReturnRequest);
+    return !m_path.isEmpty() && tellListener(nativePath(m_path), kReturnRequest);
 }
 
-bool SingleInstance::listen(std::function<void()> onRequest)
+bool PosixSingleInstance::listen(std::function<void()> onRequest)
 {
-    if (m_name.isEmpty() || m_listener >= 0)
+    if (m_path.isEmpty() || m_listener >= 0)
         return false;
-    m_listener = platform::posix::listenAt(QFile::encodeName(path()).toStdString());
+    // The folder of the user's own in the temporary folder is made on the first start. One that
+    // is there and not the user's alone (another user took the name first) keeps this copy a
+    // lone one: the program starts as usual.
+    const QString folder = QFileInfo(m_path).path();
+    if (!makePrivateFolder(nativePath(folder)))
+        return false;
+    m_listener = listenAt(nativePath(m_path));
     if (m_listener < 0)
         return false;
     m_onRequest = std::move(onRequest);
-    m_notifier = new QSocketNotifier(qintptr(m_listener), QSocketNotifier::Read, this);
-    QObject::connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        for (int requests = platform::posix::acceptWaiting(m_listener); requests > 0; --requests)
+    m_notifier = std::make_unique<QSocketNotifier>(qintptr(m_listener), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
+        for (int requests = acceptWaiting(m_listener); requests > 0; --requests)
             if (m_onRequest)
                 m_onRequest();
     });
     return true;
 }
 
-#else
-
-SingleInstance::~SingleInstance()
+std::unique_ptr<SingleInstance> makeSingleInstance(const QString &display)
 {
-    // Closing the server removes its socket, so the next start is a first one.
-    if (m_server)
-        m_server->close();
+    return std::make_unique<PosixSingleInstance>(PosixSingleInstance::serverName(
+        qEnvironmentVariable("XDG_RUNTIME_DIR"), display, qint64(::geteuid())));
 }
 
-bool SingleInstance::askRunningCopy()
-{
-    if (m_name.isEmpty())
-        return false;
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    // A socket left by a crashed copy refuses the connection at once.
-    if (!socket.waitForConnected(kConnectMilliseconds))
-        return false;
-    socket.write(kReturnRequest);
-    socket.waitForBytesWritten(kConnectMilliseconds);
-    socket.disconnectFromServer();
-    return true;
-}
-
-bool SingleInstance::listen(std::function<void()> onRequest)
-{
-    if (m_name.isEmpty())
-        return false;
-    m_onRequest = std::move(onRequest);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QObject::connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *peer = m_server->nextPendingConnection()) {
-            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            // The later copy has nothing more to say; it may be gone already.
-            peer->disconnectFromServer();
-            if (m_onRequest)
-                m_onRequest();
-        }
-    });
-    if (m_server->listen(m_name))
-        return true;
-    // Nobody answered on the name (askRunningCopy came first), so what holds it is a stale
-    // socket: it goes.
-    QLocalServer::removeServer(m_name);
-    return m_server->listen(m_name);
-}
-
-#endif
+} // namespace platform::posix
