@@ -164,8 +164,12 @@ void MainForm::Form_Load()
     if (m_ending)
         return;
 
+    applyMeasuringFont();
     lblHorizontalPos.setWidth(0);
     txtInput->setText(s.gsText);
+    // The overlay is made by then (it copies the desktop first); its caret goes where the empty
+    // measures put it, before the overlay is seen.
+    handCaretDown();
     frmShow->showOnScreen();
     Show();
     m_loaded = true;
@@ -181,7 +185,7 @@ void MainForm::Form_QueryUnload(int UnloadMode)
     // settings may be half read and txtInput does not hold the text yet: the file is left as it
     // is rather than overwritten with a record the user never saw.
     if (m_loaded && (UnloadMode == 0 || UnloadMode == 1 || UnloadMode == 2))
-        WriteData();
+        WriteData(txtInput->text());
     // Ends every event loop under way, a message box's included; main() runs none after it.
     QCoreApplication::exit(0);
 }
@@ -283,11 +287,7 @@ void MainForm::PopupMenu(bool updateItems, int Shift)
 void MainForm::mnuClear_Click()
 {
     gSettings.gbTextShown = False;
-    OverlayForm &overlay = *frmShow;
-    overlay.lblShow.setVisible(false);
-    overlay.lblShadow.setVisible(false);
-    overlay.lblCursor.setVisible(false);
-    overlay.tmrBlink.stop();
+    frmShow->textBlock().setShown(false, false);
     mnuModeTexts->setEnabled(false);
     mnuClear->setEnabled(false);
     mnuRestore->setEnabled(true);
@@ -303,16 +303,7 @@ void MainForm::mnuClearLines_Click()
 void MainForm::mnuRestore_Click()
 {
     gSettings.gbTextShown = True;
-    OverlayForm &overlay = *frmShow;
-    overlay.lblShow.setVisible(true);
-    overlay.lblShadow.setVisible(true);
-    if (mnuModeTexts->isChecked()) {
-        overlay.lblCursor.setVisible(true);
-        overlay.tmrBlink.start();
-    } else {
-        overlay.lblCursor.setVisible(false);
-        overlay.tmrBlink.stop();
-    }
+    frmShow->textBlock().setShown(true, mnuModeTexts->isChecked());
     mnuModeTexts->setEnabled(true);
     mnuClear->setEnabled(true);
     mnuRestore->setEnabled(false);
@@ -350,8 +341,7 @@ void MainForm::mnuModeTexts_Click()
     gSettings.gbLineMode = 0;
     OverlayForm &overlay = *frmShow;
     overlay.setSurfacePointer(Qt::ArrowCursor);
-    overlay.lblCursor.setVisible(true);
-    overlay.tmrBlink.start();
+    overlay.textBlock().setCaretShown(true);
     mnuModeTexts->setChecked(true);
     mnuModeLines->setChecked(false);
     mnuPrefsTexts->setEnabled(true);
@@ -365,8 +355,7 @@ void MainForm::mnuModeLines_Click()
     gSettings.gbLineMode = 1;
     OverlayForm &overlay = *frmShow;
     overlay.setSurfacePointer(overlay.penPointer());
-    overlay.lblCursor.setVisible(false);
-    overlay.tmrBlink.stop();
+    overlay.textBlock().setCaretShown(false);
     mnuModeLines->setChecked(true);
     mnuModeTexts->setChecked(false);
     mnuPrefsTexts->setEnabled(false);
@@ -443,10 +432,7 @@ void MainForm::txtInput_Change()
 {
     if (!mnuModeTexts->isChecked())
         txtInput->setText(psSavedText);
-    OverlayForm &overlay = *frmShow;
-    const QString text = txtInput->text();
-    overlay.lblShow.setCaption(text);
-    SetShadowCaption(text);
+    frmShow->textBlock().setText(txtInput->text());
 }
 
 int MainForm::keyCodeOf(const QKeyEvent &event)
@@ -459,7 +445,8 @@ int MainForm::keyCodeOf(const QKeyEvent &event)
 void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
 {
     // The caret keeps its blink phase while the key is down.
-    frmShow->tmrBlink.stop();
+    TextBlock &text = frmShow->textBlock();
+    text.tmrBlink.stop();
     // The hot keys run their commands whatever the items' state; the key goes on to the text box.
     switch (MatchHotKey(KeyCode, Shift, gSettings.gnHotKeyMods, gSettings.gsHotKeyLetter)) {
     case HotKeyClear:
@@ -475,7 +462,7 @@ void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
         mnuHide_Click();
         // The overlay that has the keyboard is hidden now, so the key's release may go to another
         // window and txtInput_KeyUp never run for it; the blink it would restart starts here.
-        frmShow->tmrBlink.start();
+        text.tmrBlink.start();
         break;
     case NoHotKey:
         break;
@@ -484,19 +471,41 @@ void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
 
 void MainForm::txtInput_KeyUp(int, int)
 {
-    OverlayForm &overlay = *frmShow;
+    TextBlock &text = frmShow->textBlock();
     plStartPos = int32_t(std::min<qsizetype>(txtInput->SelStart(), INT32_MAX));
     const QString before = txtInput->text().left(plStartPos);
     lblHorizontalPos.setCaption(GetLastLine(before));
     lblVerticalPos.setCaption(before);
     if (lblHorizontalPos.caption().isEmpty())
         lblHorizontalPos.setWidth(0);
-    PlaceCursor();
+    handCaretDown();
     lblX.setCaption(QStringLiteral("X = ") + units::PlainNumber(lblHorizontalPos.width()));
     lblY.setCaption(QStringLiteral("Y = ") + units::PlainNumber(lblHorizontalPos.height()));
     lblStart.setCaption(QStringLiteral("StartPos = ") + QString::number(plStartPos));
-    overlay.lblCursor.setCaption(gSettings.gsCursorChar);
-    overlay.tmrBlink.start();
+    text.lblCursor.setCaption(gSettings.gsCursorChar);
+    text.tmrBlink.start();
+}
+
+void MainForm::applyMeasuringFont()
+{
+    ApplyFont(lblHorizontalPos, 0, 1);
+    ApplyFont(lblVerticalPos, 0, 1);
+}
+
+void MainForm::handCaretDown()
+{
+    frmShow->textBlock().placeCaret(lblHorizontalPos.width(), lblVerticalPos.height());
+}
+
+void MainForm::textLookChanged()
+{
+    applyMeasuringFont();
+    // An empty line measures no width, whatever the label made of the new font.
+    if (lblHorizontalPos.caption().isEmpty())
+        lblHorizontalPos.setWidth(0);
+    TextBlock &text = frmShow->textBlock();
+    text.setText(txtInput->text());
+    text.applyLook(lblHorizontalPos.width(), lblVerticalPos.height());
 }
 
 void MainForm::tmrCapKeyEvent_Timer()

@@ -59,9 +59,7 @@ public:
     void Show() override;
     void FocusInput() override;
     QWidget *input() const override { return txtInput; }
-    QString inputText() const override { return txtInput->text(); }
-    TextItem &horizontalMeasure() override { return lblHorizontalPos; }
-    TextItem &verticalMeasure() override { return lblVerticalPos; }
+    void textLookChanged() override;
 
     TextBox *txtInput;
     TextItem lblVerticalPos;
@@ -106,6 +104,10 @@ private:
     static int keyCodeOf(const QKeyEvent &event);
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)());
     QAction *addSeparator(QMenu *menu);
+    // The measuring labels take the text's font.
+    void applyMeasuringFont();
+    // Hands the overlay's text block the caret's measures, as the measuring labels hold them.
+    void handCaretDown();
     // Standby: the main form, off the screen, holds the keyboard while the overlay is away, so the
     // hot keys and typing keep reaching txtInput; true while it does.
     void keepKeyboard();

@@ -464,13 +464,7 @@ void TextPreferences::cmdOK_Click()
         s.gnFontStyle[i] = int16_t(chkStyle[i]->value());
     s.gnShadowGap = int16_t(hsbGap->value());
 
-    OverlayOwner &owner = OverlayOwner::get();
-    SetShadowCaption(owner.inputText());
-    ApplyMeasuringFont();
-    // An empty line measures no width, whatever the label made of the new font.
-    if (owner.horizontalMeasure().caption().isEmpty())
-        owner.horizontalMeasure().setWidth(0);
-    ApplyTextLook();
+    OverlayOwner::get().textLookChanged();
     closeBoth();
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "Surface.h"
-#include "TextItem.h"
+#include "TextBlock.h"
 #include "forms/Forms.h"
 #include "platform/DesktopCapture.h"
 
 #include <QCursor>
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -39,7 +38,6 @@ public:
     // (surface pixels).
     void lblShow_DragDrop(double X, double Y);
     void picShow_DragDrop(double X, double Y);
-    void tmrBlink_Timer();
 
     // The form's own persistent image: the clean snapshot, never drawn on.
     const QImage &formImage() const { return m_formImage; }
@@ -57,11 +55,9 @@ public:
     void endPress();
 
     Surface *picShow;
-    TextItem lblShadow;
-    TextItem lblShow;
-    TextItem lblCursor;
-    QTimer tmrBlink;
-    int16_t nBlinkTick = 0;
+    // The text block over picShow: lblShow, lblShadow, lblCursor and tmrBlink.
+    TextBlock &textBlock() { return m_text; }
+    const TextBlock &textBlock() const { return m_text; }
     int16_t pbDrawing = 0;
     float pfGrabX = 0; // where the drag grabbed lblShow, twips from its left
     float pfGrabY = 0;
@@ -90,6 +86,7 @@ private:
     void showOverBackdrop();
     void releaseBackdrop();
 
+    TextBlock m_text;
     QImage m_formImage;
     // Where the overlay covers the whole output: the output's picture, which the margins' strips
     // around picShow show. Null where the overlay is placed over the margins' rectangle.
