@@ -2,6 +2,7 @@
 
 #include "core/TextEntry.h"
 #include "core/VirtualKeys.h"
+#include "forms/Fonts.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/TextBlock.h"
 #include "platform/Platform.h"
@@ -26,10 +27,8 @@ TextInput::TextInput(QWidget *form)
     // Text an input method commits comes with no key release of its own to place the caret.
     txtInput->onInputMethodCommit = [this] { txtInput_KeyUp(0, 0); };
 
-    QFont diagnostics(QStringLiteral("Arial"));
-    diagnostics.setPointSizeF(9.75);
     for (TextItem *label : {&lblX, &lblY, &lblStart})
-        label->setFont(diagnostics);
+        label->setFont(ArialFont(9.75));
 }
 
 void TextInput::txtInput_Change()

@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "forms/Fonts.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "forms/ProgramIcon.h"
@@ -7,7 +8,6 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QPixmap>
@@ -20,10 +20,7 @@ namespace {
 // the first text measured would; later fonts come from the same font database.
 void WarmUpTextFonts()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(36);
-    font.setBold(true);
-    QFontMetrics(font).horizontalAdvance(QStringLiteral("Hello!"));
+    QFontMetrics(ArialFont(36, true)).horizontalAdvance(QStringLiteral("Hello!"));
 }
 
 } // namespace

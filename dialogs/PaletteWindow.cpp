@@ -9,6 +9,7 @@
 #include "core/PaletteLayout.h"
 #include "core/PalettePictures.h"
 #include "core/VirtualKeys.h"
+#include "forms/Fonts.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -178,9 +179,7 @@ PaletteWindow::PaletteWindow()
     : QWidget(frmShow.ifLoaded(), Qt::Tool | Qt::FramelessWindowHint)
     , m_client(new PaletteClient(this))
 {
-    QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPointSizeF(9);
-    setFont(windowFont);
+    setFont(ArialFont(9));
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     picPalette = new PaletteBox(m_client);
@@ -203,9 +202,7 @@ PaletteWindow::PaletteWindow()
     imgHide->onClick = [this] { imgHide_Click(); };
 
     Label1 = new QLabel(QStringLiteral("Line Width ="), m_client);
-    QFont labelFont(QStringLiteral("Arial"));
-    labelFont.setPointSizeF(8.25);
-    Label1->setFont(labelFont);
+    Label1->setFont(ArialFont(8.25));
     Label1->installEventFilter(new SwallowPresses(Label1));
 
     HScroll1 = new QScrollBar(Qt::Horizontal, m_client);
