@@ -135,7 +135,7 @@ AboutBox::AboutBox()
     cmdOK->setFont(ArialFont(8.25));
     cmdOK->setDefault(true);
     cmdOK->setGeometry(TwipsRect(960, 5550, 1215, 285));
-    cmdOK->installEventFilter(this);
+    DialogKit::raiseKeyPress(cmdOK, [this](int &KeyAscii) { cmdOK_KeyPress(KeyAscii); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
 
     Timer1.setInterval(127);
@@ -234,21 +234,4 @@ void AboutBox::cmdOK_KeyPress(int &KeyAscii)
 void AboutBox::reject()
 {
     frmInfo.unload();
-}
-
-bool AboutBox::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == cmdOK && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const QString text = key->text();
-        int KeyAscii = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
-            ? 13
-            : (text.size() == 1 ? int(text.at(0).unicode()) : 0);
-        if (KeyAscii != 0) {
-            cmdOK_KeyPress(KeyAscii);
-            if (KeyAscii == 0)
-                return true; // the key goes no further
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -1,7 +1,40 @@
 #include "DialogKit.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
+
+namespace {
+
+class KeyPressFilter final : public QObject
+{
+public:
+    KeyPressFilter(QObject *control, std::function<void(int &)> keyPress)
+        : QObject(control)
+        , m_keyPress(std::move(keyPress))
+    {
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        int KeyAscii = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
+            ? 13
+            : (text.size() == 1 ? int(text.at(0).unicode()) : 0);
+        if (KeyAscii == 0)
+            return false;
+        m_keyPress(KeyAscii);
+        return KeyAscii == 0;
+    }
+
+private:
+    std::function<void(int &)> m_keyPress;
+};
+
+} // namespace
 
 void DialogKit::place(QWidget *control, int left, int top, int width, int height) const
 {
@@ -34,4 +67,9 @@ QComboBox *DialogKit::editableCombo(QWidget *parent, const char *name, int left,
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
+}
+
+void DialogKit::raiseKeyPress(QWidget *control, std::function<void(int &KeyAscii)> keyPress)
+{
+    control->installEventFilter(new KeyPressFilter(control, std::move(keyPress)));
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QWidget;
@@ -58,6 +60,11 @@ public:
     {
         place(control, box.left, box.top, box.width, box.height);
     }
+
+    // The control's KeyPress event, as the form runtime raises it: for Enter (KeyAscii 13) or a
+    // key that types one character. A handler that sets KeyAscii to 0 keeps the key from going
+    // any further.
+    static void raiseKeyPress(QWidget *control, std::function<void(int &KeyAscii)> keyPress);
 
     template<class W> static W *named(W *control, const char *name)
     {

@@ -1,9 +1,9 @@
 #include "TextPreferences.h"
 
-#include "CaptionFrame.h"
 #include "DialogKit.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
+#include "FontList.h"
 #include "PaletteWindow.h"
 #include "StylePictures.h"
 #include "TextDialogLink.h"
@@ -20,13 +20,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -150,8 +146,8 @@ TextPreferences::TextPreferences()
     QObject::connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     QObject::connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     QObject::connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
-    cmdOK->installEventFilter(this);
-    cmdCancel->installEventFilter(this);
+    DialogKit::raiseKeyPress(cmdOK, [this](int &KeyAscii) { cmdOK_KeyPress(KeyAscii); });
+    DialogKit::raiseKeyPress(cmdCancel, [this](int &KeyAscii) { cmdCancel_KeyPress(KeyAscii); });
 }
 
 TextPreferences::~TextPreferences() = default;
@@ -180,17 +176,7 @@ void TextPreferences::Form_Load()
     picShadowCol->setBackColor(PackedToRgb(s.glColor[SlotShadow]));
     picCursorCol->setBackColor(PackedToRgb(s.glColor[SlotCursor]));
 
-    if (s.pnFontLoadFlag == 0) {
-        const QStringList families = QFontDatabase::families();
-        s.pnFontCount = units::Clamp16(families.size());
-        s.psFontNames = families.mid(0, s.pnFontCount);
-    }
-    QStringList names = s.psFontNames.mid(0, std::max<int>(s.pnFontCount, 0));
-    // The list is kept in alphabetical order without regard to case.
-    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
-    cboFonts->addItems(names);
+    cboFonts->addItems(FontListNames());
 
     cboFonts->setCurrentIndex(cboFonts->findText(s.gsFontName, Qt::MatchFixedString));
     cboFonts->setEditText(s.gsFontName);
@@ -266,19 +252,24 @@ void TextPreferences::CenterSample()
     lblSample->move(CentredIn(picFontSample->size(), lblSample->size()));
 }
 
-void TextPreferences::cboFonts_Click()
+void TextPreferences::changeSampleFont(const std::function<void(QFont &)> &change)
 {
     QFont font = lblSample->font();
-    font.setFamily(cboFonts->currentText());
+    change(font);
     setSampleFont(font);
+}
+
+void TextPreferences::cboFonts_Click()
+{
+    changeSampleFont([&](QFont &font) { font.setFamily(cboFonts->currentText()); });
 }
 
 void TextPreferences::cboSize_Click()
 {
-    QFont font = lblSample->font();
-    font.setPointSizeF(
-        FontPointsFrom(units::ReadNumber(cboSize->currentText()), font.pointSizeF()));
-    setSampleFont(font);
+    changeSampleFont([&](QFont &font) {
+        font.setPointSizeF(
+            FontPointsFrom(units::ReadNumber(cboSize->currentText()), font.pointSizeF()));
+    });
 }
 
 void TextPreferences::chkStyle_Click(int Index)
@@ -286,53 +277,40 @@ void TextPreferences::chkStyle_Click(int Index)
     if (Index < 0 || Index > 3)
         return;
     const bool on = chkStyle[Index]->value() == 1;
-    QFont font = lblSample->font();
-    switch (Index) {
-    case 0:
-        font.setBold(on);
-        break;
-    case 1:
-        font.setItalic(on);
-        break;
-    case 2:
-        font.setUnderline(on);
-        break;
-    default:
-        font.setStrikeOut(on);
-        break;
-    }
-    setSampleFont(font);
+    // Bold, italic, underline, strikethrough.
+    void (QFont::*const styles[])(bool)
+        = {&QFont::setBold, &QFont::setItalic, &QFont::setUnderline, &QFont::setStrikeOut};
+    changeSampleFont([&](QFont &font) { (font.*styles[Index])(on); });
 }
 
 // --- colours ---------------------------------------------------------------------------------
 
-// Opens the palette window for a slot, or brings it forward (in its place) when it is open,
-// and marks the slot's cell on it.
-static void ShowPaletteFor(ColorSlot slot)
-{
-    const Settings &s = gSettings;
-    frmColor->Show();
-    DrawCell(s.gnColorCol[slot], s.gnColorRow[slot]);
-}
-
 void TextPreferences::cmdTextCol_Click()
 {
-    gSettings.gnColorSlot = SlotText;
-    ShowPaletteFor(SlotText);
+    pickColour(SlotText);
 }
 
 void TextPreferences::cmdShadowCol_Click()
 {
-    gSettings.gnColorSlot = SlotShadow;
-    SetFormTopmost(this, 0);
-    ShowPaletteFor(SlotShadow);
+    pickColour(SlotShadow);
 }
 
 void TextPreferences::cmdCursorCol_Click()
 {
-    gSettings.gnColorSlot = SlotCursor;
-    SetFormTopmost(this, 0);
-    ShowPaletteFor(SlotCursor);
+    pickColour(SlotCursor);
+}
+
+// Opens the palette window for a slot, or brings it forward (in its place) when it is open,
+// and marks the slot's cell on it. The shadow and caret buttons take the dialog out of the
+// topmost band first; the text button leaves it there.
+void TextPreferences::pickColour(int slot)
+{
+    Settings &s = gSettings;
+    s.gnColorSlot = int16_t(slot);
+    if (slot != SlotText)
+        SetFormTopmost(this, 0);
+    frmColor->Show();
+    DrawCell(s.gnColorCol[slot], s.gnColorRow[slot]);
 }
 
 void TextPreferences::picTextCol_Click()
@@ -415,21 +393,4 @@ void TextPreferences::cmdHelp_Click()
 {
     ShowHelp(this, QStringLiteral("Quillan.hlp"), platform::HELP_CONTEXT_Command,
              HelpTopicPreferences);
-}
-
-// Enter on OK or Cancel reaches its key-press handler and nothing else, so it acts once.
-bool TextPreferences::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress && (watched == cmdOK || watched == cmdCancel)) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            int KeyAscii = 13;
-            if (watched == cmdOK)
-                cmdOK_KeyPress(KeyAscii);
-            else
-                cmdCancel_KeyPress(KeyAscii);
-            return KeyAscii == 0;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
