@@ -17,6 +17,9 @@
 // overlay, which is the window that has the focus, hands it every key and input-method event.
 class OverlayForm : public QWidget, private SurfaceEvents
 {
+    // What the widget tests look at inside the overlay (tests/gui/ProgramFixture.h).
+    friend struct OverlayInternals;
+
 public:
     OverlayForm();
     ~OverlayForm() override;
@@ -39,8 +42,6 @@ public:
     void lblShow_DragDrop(double X, double Y);
     void picShow_DragDrop(double X, double Y);
 
-    // The form's own persistent image: the clean snapshot, never drawn on.
-    const QImage &formImage() const { return m_formImage; }
     // Paints the form's image onto picShow at (0, 0), wiping every drawn line.
     void paintFormImageOntoSurface();
 
@@ -87,7 +88,7 @@ private:
     void releaseBackdrop();
 
     TextBlock m_text;
-    QImage m_formImage;
+    QImage m_formImage; // the form's own persistent image: the clean snapshot, never drawn on
     // Where the overlay covers the whole output: the output's picture, which the margins' strips
     // around picShow show. Null where the overlay is placed over the margins' rectangle.
     QImage m_outputImage;

@@ -66,7 +66,7 @@ protected:
         ProgramTest::SetUp();
         writeSettingsFile(DefaultSettingsBytes());
         startProgram();
-        clean = overlay().formImage();
+        clean = OverlayInternals::formImage(overlay());
     }
 
     Surface *surface() { return overlay().picShow; }

@@ -136,7 +136,7 @@ TEST_F(ProgramTest, OverlayStandsWithinTheMarginsAndShowsTheDesktopUnderIt)
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(overlay().geometry(), QRect(50, 30, screen.width() - 50, screen.height() - 30));
     EXPECT_EQ(overlay().picShow->geometry(), QRect(QPoint(0, 0), overlay().size()));
-    const QImage &clean = overlay().formImage();
+    const QImage &clean = OverlayInternals::formImage(overlay());
     for (const QPoint p :
          {QPoint(0, 0), QPoint(13, 7), QPoint(clean.width() - 1, clean.height() - 1)})
         EXPECT_EQ(clean.pixel(p), DesktopPixelAt(50 + p.x(), 30 + p.y())) << p.x() << "," << p.y();
@@ -214,7 +214,7 @@ TEST_F(ProgramTest, LineModeFreezesTheText)
 TEST_F(ProgramTest, ClearLinesPaintsTheCleanSnapshotBack)
 {
     startProgram();
-    const QImage clean = overlay().formImage();
+    const QImage clean = OverlayInternals::formImage(overlay());
     main().mnuModeLines_Click();
     overlay().picShow_MouseDown(1, 0, 100, 100);
     overlay().picShow_MouseMove(1, 0, 150, 100);
@@ -226,7 +226,8 @@ TEST_F(ProgramTest, ClearLinesPaintsTheCleanSnapshotBack)
     EXPECT_EQ(overlay().picShow->image(), clean);
     EXPECT_EQ(gSettings.gbLinesShown, False);
     EXPECT_FALSE(main().mnuClearLines->isEnabled());
-    EXPECT_EQ(overlay().formImage(), clean) << "the form's own image is never drawn on";
+    EXPECT_EQ(OverlayInternals::formImage(overlay()), clean)
+        << "the form's own image is never drawn on";
 }
 
 TEST_F(ProgramTest, StandbyMovesTheOverlayOffTheRightEdge)

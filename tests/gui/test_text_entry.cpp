@@ -237,9 +237,9 @@ TEST_P(HotKeyTest, EachHotKeyRunsItsCommandWhateverTheItemsState)
 
     // Clear Lines with its item disabled.
     o.picShow->beginStroke(QPointF(30, 30), QPen(Qt::blue, 9));
-    ASSERT_NE(o.picShow->image(), o.formImage());
+    ASSERT_NE(o.picShow->image(), OverlayInternals::formImage(o));
     key(Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(o.picShow->image(), o.formImage());
+    EXPECT_EQ(o.picShow->image(), OverlayInternals::formImage(o));
 
     key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_GE(o.x(), QGuiApplication::primaryScreen()->geometry().width());
