@@ -4,6 +4,8 @@
 #include "ProgramFixture.h"
 
 #include "dialogs/Dialogs.h"
+#include "dialogs/ImageControl.h"
+#include "dialogs/PaletteBox.h"
 #include "dialogs/PaletteWindow.h"
 #include "dialogs/TextDialogLink.h"
 #include "settings/Palette.h"
