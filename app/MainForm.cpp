@@ -239,11 +239,16 @@ void MainForm::mnuPrefsLines_Click()
 
 void MainForm::mnuPrefsGeneral_Click()
 {
+    showModal(frmGeneral);
+}
+
+template<class Dialog> void MainForm::showModal(Form<Dialog> &dialog)
+{
     frmColor.unload();
     frmFont.unload();
     SetFormTopmost(frmShow.get(), 0);
-    belongToOverlay(frmGeneral.get());
-    frmGeneral->exec();
+    belongToOverlay(dialog.get());
+    dialog->exec();
 }
 
 void MainForm::belongToOverlay(QWidget *window)
@@ -270,11 +275,7 @@ void MainForm::mnuContents_Click()
 
 void MainForm::mnuAbout_Click()
 {
-    frmColor.unload();
-    frmFont.unload();
-    SetFormTopmost(frmShow.get(), 0);
-    belongToOverlay(frmInfo.get());
-    frmInfo->exec();
+    showModal(frmInfo);
 }
 
 void MainForm::mnuQuit_Click()

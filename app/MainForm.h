@@ -73,6 +73,9 @@ private:
     QWidget *keyboardTarget() const override { return txtInput; }
     // Makes a window a child of the overlay where the compositor places the windows.
     void belongToOverlay(QWidget *window);
+    // Shows a modal dialog over the overlay (General, About): the modeless ones close first, and
+    // the overlay leaves the topmost band so that the dialog can stand above it.
+    template<class Dialog> void showModal(Form<Dialog> &dialog);
 
     bool m_ending = false;
     bool m_loaded = false; // start-up has run to its end

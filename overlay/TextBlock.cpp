@@ -85,8 +85,7 @@ void TextBlock::moveTo(int16_t left, int16_t top)
 
 void TextBlock::placeCaret(double lineWidth, double heightToCaret)
 {
-    m_lineWidth = lineWidth;
-    m_heightToCaret = heightToCaret;
+    m_measures = {lineWidth, heightToCaret};
     placeCaret();
 }
 
@@ -95,7 +94,7 @@ void TextBlock::placeCaret()
     lblCursor.setCaption(gSettings.gsCursorChar);
     const CaretPlace place
         = CaretPlaceFor(lblShow.left(), lblShow.top(), lblCursor.width(), lblCursor.height(),
-                        gSettings.gnCursorStyle, m_lineWidth, m_heightToCaret);
+                        gSettings.gnCursorStyle, m_measures.lineWidth, m_measures.heightToCaret);
     lblCursor.move(place.left, place.top);
 }
 
@@ -112,8 +111,7 @@ void TextBlock::applyLook()
 
 void TextBlock::applyLook(double lineWidth, double heightToCaret)
 {
-    m_lineWidth = lineWidth;
-    m_heightToCaret = heightToCaret;
+    m_measures = {lineWidth, heightToCaret};
     applyLook();
 }
 

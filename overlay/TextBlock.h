@@ -72,6 +72,10 @@ public:
 private:
     void placeShadow();
 
-    double m_lineWidth = 0;
-    double m_heightToCaret = 0;
+    // The caret's measures last handed down.
+    struct
+    {
+        double lineWidth = 0;
+        double heightToCaret = 0;
+    } m_measures;
 };
