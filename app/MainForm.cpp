@@ -318,7 +318,8 @@ void MainForm::textLookChanged()
         lblHorizontalPos.setWidth(0);
     TextBlock &text = frmShow->textBlock();
     text.setText(txtInput->text());
-    text.applyLook(lblHorizontalPos.width(), lblVerticalPos.height());
+    text.setCaretMeasures(lblHorizontalPos.width(), lblVerticalPos.height());
+    text.applyLook();
 }
 
 void MainForm::tmrCapKeyEvent_Timer()

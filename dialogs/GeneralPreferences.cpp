@@ -101,24 +101,30 @@ GeneralPreferences::GeneralPreferences()
 
     Frame3 = kit.frame(this, "Frame3", QStringLiteral("Margin (Effective when restarted)"), look,
                        120, 3180, 3255, 1410);
-    Label3 = widenedToCaption(
-        kit.add<QLabel>(Frame3, "Label3", QStringLiteral("Top"), 975, 225, 495, 255));
-    txtTopMargin
-        = kit.add<QLineEdit>(Frame3, "txtTopMargin", QStringLiteral("0"), 1320, 225, 495, 330);
-    Label1 = widenedToCaption(
-        kit.add<QLabel>(Frame3, "Label1", QStringLiteral("Left"), 240, 525, 495, 255));
-    txtLeftMargin
-        = kit.add<QLineEdit>(Frame3, "txtLeftMargin", QStringLiteral("0"), 600, 465, 495, 330);
-    Label2 = widenedToCaption(
-        kit.add<QLabel>(Frame3, "Label2", QStringLiteral("Right"), 2625, 525, 495, 255));
-    txtRightMargin
-        = kit.add<QLineEdit>(Frame3, "txtRightMargin", QStringLiteral("5"), 2040, 465, 495, 330);
-    Label4 = widenedToCaption(
-        kit.add<QLabel>(Frame3, "Label4", QStringLiteral("Bottom"), 1905, 825, 495, 255));
-    txtBottomMargin
-        = kit.add<QLineEdit>(Frame3, "txtBottomMargin", QStringLiteral("5"), 1320, 705, 495, 330);
-    for (QLineEdit *box : {txtTopMargin, txtLeftMargin, txtRightMargin, txtBottomMargin})
-        box->setFont(ArialFont(9, true));
+    // Each margin's label and box, made in this order.
+    struct MarginControls
+    {
+        QLabel **label;
+        const char *labelName, *caption;
+        int labelLeft, labelTop;
+        QLineEdit **box;
+        const char *boxName, *text;
+        int boxLeft, boxTop;
+    };
+    const MarginControls margins[] = {
+        {&Label3, "Label3", "Top", 975, 225, &txtTopMargin, "txtTopMargin", "0", 1320, 225},
+        {&Label1, "Label1", "Left", 240, 525, &txtLeftMargin, "txtLeftMargin", "0", 600, 465},
+        {&Label2, "Label2", "Right", 2625, 525, &txtRightMargin, "txtRightMargin", "5", 2040, 465},
+        {&Label4, "Label4", "Bottom", 1905, 825, &txtBottomMargin, "txtBottomMargin", "5", 1320,
+         705},
+    };
+    for (const MarginControls &m : margins) {
+        *m.label = widenedToCaption(kit.add<QLabel>(Frame3, m.labelName, QLatin1String(m.caption),
+                                                    m.labelLeft, m.labelTop, 495, 255));
+        *m.box = kit.add<QLineEdit>(Frame3, m.boxName, QLatin1String(m.text), m.boxLeft, m.boxTop,
+                                    495, 330);
+        (*m.box)->setFont(ArialFont(9, true));
+    }
     chkFull = kit.add<QCheckBox>(Frame3, "chkFull", QStringLiteral("Full Screen (No Margin)"), 600,
                                  1065, 2415, 255);
 

@@ -83,12 +83,6 @@ void TextBlock::moveTo(int16_t left, int16_t top)
     placeCaret();
 }
 
-void TextBlock::placeCaret(double lineWidth, double heightToCaret)
-{
-    m_measures = {lineWidth, heightToCaret};
-    placeCaret();
-}
-
 void TextBlock::placeCaret()
 {
     lblCursor.setCaption(gSettings.gsCursorChar);
@@ -107,12 +101,6 @@ void TextBlock::applyLook()
     lblShow.move(s.gnTextX, s.gnTextY);
     placeShadow();
     placeCaret();
-}
-
-void TextBlock::applyLook(double lineWidth, double heightToCaret)
-{
-    m_measures = {lineWidth, heightToCaret};
-    applyLook();
 }
 
 void TextBlock::placeShadow()

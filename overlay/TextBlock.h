@@ -61,13 +61,21 @@ public:
     // Shows the caret glyph after the last character before the insertion point, from the
     // measures of the text before it: the width of the caret's line and the height of the text
     // down to and including that line, in pixels.
-    void placeCaret(double lineWidth, double heightToCaret);
+    void placeCaret(double lineWidth, double heightToCaret)
+    {
+        setCaretMeasures(lineWidth, heightToCaret);
+        placeCaret();
+    }
     // Again, at the measures last handed down.
     void placeCaret();
+    // Keeps the caret's measures for the next placing, without placing it.
+    void setCaretMeasures(double lineWidth, double heightToCaret)
+    {
+        m_measures = {lineWidth, heightToCaret};
+    }
     // The settings' font and colours on all three labels, each at its place: as at start-up, and
-    // after the Text dialog's OK with the caret's measures made in the new font.
+    // after the Text dialog's OK (with the caret's measures made in the new font).
     void applyLook();
-    void applyLook(double lineWidth, double heightToCaret);
 
 private:
     void placeShadow();
