@@ -1,12 +1,11 @@
-// One copy per session, with another local user on the machine and no runtime folder (a session
-// started without a login manager): the socket is found in the shared temporary folder, which
-// anyone may write to. Another user's listener there is no running copy (the program starts as
-// usual and never talks to it), another user cannot reach the running copy's socket, and the
-// user's own second start still brings the overlay back. The other user is `nobody`.
+// One copy per session, with another local user (`nobody`) on the machine and no runtime folder:
+// the socket is looked for in a temporary folder anyone may write to. Another user's listener
+// there is no running copy (the program starts as usual and never talks to it), another user
+// cannot reach the running copy's socket, and the user's own second start still brings the
+// overlay back.
 #include "E2eHarness.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <grp.h>
@@ -28,47 +27,34 @@ using namespace e2e;
 
 namespace {
 
-// Runs `work` in a child process that has become `nobody`; its pid, or -1. The child calls only
-// system functions (it is a copy of a process with threads).
-template<typename Work> pid_t runAsNobody(Work work)
+// A child process that has become `nobody` and runs `work` (system calls only: it is a copy of a
+// process with threads); ended with the test at the latest.
+struct AsNobody
 {
-    const passwd *nobody = ::getpwnam("nobody");
-    if (!nobody)
-        return -1;
-    const uid_t uid = nobody->pw_uid;
-    const gid_t gid = nobody->pw_gid;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(gid, gid, gid) != 0
-            || ::setresuid(uid, uid, uid) != 0)
-            ::_exit(99);
-        ::_exit(work());
-    }
-    return pid;
-}
-
-int exitStatusOf(pid_t pid)
-{
-    int status = 0;
-    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// A child process that is ended with the test, however the test ends.
-struct Child
-{
-    pid_t pid;
-    void end()
+    template<typename Work> explicit AsNobody(Work work)
     {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            exitStatusOf(pid);
+        const passwd *nobody = ::getpwnam("nobody");
+        if (nobody && (pid = ::fork()) == 0) {
+            if (::setgroups(0, nullptr) == 0
+                && ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) == 0
+                && ::setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) == 0)
+                ::_exit(work());
+            ::_exit(99);
         }
-        pid = -1;
     }
-    ~Child() { end(); }
+    ~AsNobody() { end(); }
+    int end(bool kill = true)
+    {
+        int status = -1;
+        if (pid > 0 && (!kill || ::kill(pid, SIGKILL) == 0))
+            ::waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    pid_t pid = -1;
 };
 
-int unixSocketAt(const char *path, sockaddr_un &address)
+int socketAt(const char *path, sockaddr_un &address)
 {
     address = {};
     address.sun_family = AF_UNIX;
@@ -80,101 +66,72 @@ TEST(OneCopy, AnotherUserCanNeitherPoseAsTheRunningCopyNorReachIt)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "acting as another user needs root";
-    // A folder as /tmp is: anyone may make files in it, and only the maker may remove them.
-    QTemporaryDir shared;
+    QTemporaryDir shared; // as /tmp is: anyone may make files in it
     ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
     const QString session
         = qEnvironmentVariable("DISPLAY").replace(QLatin1Char(':'), QLatin1Char('_'));
-    const QString ownFolder = shared.filePath(QStringLiteral("vyn-quillane-0"));
-    const QByteArray socketPath = QFile::encodeName(ownFolder + QLatin1Char('/') + session);
-    const QByteArray oldSocketPath = QFile::encodeName(ownFolder + QLatin1Char('-') + session);
-    const QByteArray folderPath = QFile::encodeName(ownFolder);
+    const QString folder = shared.filePath(QStringLiteral("vyn-quillane-0"));
+    const QByteArray folderPath = QFile::encodeName(folder);
+    // Where the socket is, and where the program once put it.
+    const QByteArray paths[] = {QFile::encodeName(folder + QLatin1Char('/') + session),
+                                QFile::encodeName(folder + QLatin1Char('-') + session)};
     const auto inTheSharedFolder = [&](Program &program) {
         program.setEnvironment(QStringLiteral("XDG_RUNTIME_DIR"), QString());
         program.setEnvironment(QStringLiteral("TMPDIR"), shared.path());
+        program.writeSettings(Program::settingsBytes());
     };
 
-    // The other user is first: a folder by the user's name, open to all, with a listener in it,
-    // and a listener at the name the program once used. Each connection it takes is told on a
-    // pipe.
+    // The other user came first: a folder by the user's name, open to all, and a listener in it
+    // and at the old name. Each connection it takes is told on a pipe.
     int told[2];
     ASSERT_EQ(::pipe(told), 0);
-    Child squatter {runAsNobody([&] {
-        ::close(told[0]);
+    AsNobody squatter([&] {
         ::mkdir(folderPath.constData(), 0777);
         ::chmod(folderPath.constData(), 0777);
         pollfd listeners[2];
-        const char *paths[] = {socketPath.constData(), oldSocketPath.constData()};
         for (int i = 0; i < 2; ++i) {
             sockaddr_un address;
-            listeners[i] = {unixSocketAt(paths[i], address), POLLIN, 0};
+            listeners[i] = {socketAt(paths[i].constData(), address), POLLIN, 0};
             if (::bind(listeners[i].fd, reinterpret_cast<sockaddr *>(&address), sizeof(address))
-                    != 0
-                || ::chmod(paths[i], 0777) != 0 || ::listen(listeners[i].fd, 8) != 0)
+                || ::chmod(paths[i].constData(), 0777) || ::listen(listeners[i].fd, 8))
                 return 1;
         }
-        ::write(told[1], "L", 1); // listening
-        for (;;) {
-            if (::poll(listeners, 2, -1) < 0)
-                return 2;
+        ::write(told[1], "L", 1);
+        while (::poll(listeners, 2, -1) > 0)
             for (const pollfd &listener : listeners)
-                if (listener.revents & POLLIN) {
-                    ::close(::accept(listener.fd, nullptr, nullptr));
+                if ((listener.revents & POLLIN) && ::accept(listener.fd, nullptr, nullptr) >= 0)
                     ::write(told[1], "C", 1);
-                }
-        }
-    })};
-    ASSERT_GT(squatter.pid, 0);
+        return 2;
+    });
     ::close(told[1]);
     char word = 0;
-    ASSERT_EQ(::read(told[0], &word, 1), 1);
-    ASSERT_EQ(word, 'L') << "the other user's listener did not start";
-
+    ASSERT_TRUE(::read(told[0], &word, 1) == 1 && word == 'L') << "the other user's listener";
     {
-        Program first;
-        inTheSharedFolder(first);
-        first.writeSettings(Program::settingsBytes());
-        ASSERT_TRUE(first.start())
-            << "a listener of another user's kept the program from starting:\n"
-            << first.output().toStdString();
+        Program program;
+        inTheSharedFolder(program);
+        ASSERT_TRUE(program.start()) << "another user's listener kept the program from starting:\n"
+                                     << program.output().toStdString();
         pollfd pipe {told[0], POLLIN, 0};
         EXPECT_EQ(::poll(&pipe, 1, 0), 0) << "the program talked to another user's listener";
     }
     squatter.end();
     ::close(told[0]);
-    ASSERT_TRUE(QDir(ownFolder).removeRecursively());
-    ::unlink(oldSocketPath.constData());
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ::unlink(paths[1].constData());
 
-    // Without the squatter: the folder the program makes is the user's alone, and so is the
-    // socket in it from the moment it is there.
+    // Without the squatter: on standby, another user cannot reach the socket the program made,
+    // and the overlay stays away.
     Program first;
     inTheSharedFolder(first);
-    first.writeSettings(Program::settingsBytes());
     ASSERT_TRUE(first.start()) << first.output().toStdString();
-    struct stat folder
-    {
-    };
-    struct stat socket
-    {
-    };
-    ASSERT_EQ(::lstat(folderPath.constData(), &folder), 0);
-    EXPECT_TRUE(S_ISDIR(folder.st_mode) && folder.st_uid == 0);
-    EXPECT_EQ(folder.st_mode & 07777, 0700u);
-    ASSERT_EQ(::lstat(socketPath.constData(), &socket), 0);
-    EXPECT_TRUE(S_ISSOCK(socket.st_mode));
-    EXPECT_EQ(socket.st_mode & 077, 0u);
-
-    // On standby, another user's attempt to reach the socket is refused, and the overlay stays
-    // away.
     chord({"Control_L", "s"});
     ASSERT_TRUE(waitUntil([&] { return !isMapped(first.overlay()); }));
-    const pid_t stranger = runAsNobody([&] {
+    AsNobody stranger([&] {
         sockaddr_un address;
-        const int fd = unixSocketAt(socketPath.constData(), address);
+        const int fd = socketAt(paths[0].constData(), address);
         return ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 ? 1 : 0;
     });
-    ASSERT_GT(stranger, 0);
-    EXPECT_EQ(exitStatusOf(stranger), 0) << "another user reached the program's socket";
+    EXPECT_EQ(stranger.end(/*kill=*/false), 0) << "another user reached the program's socket";
     ASSERT_TRUE(settle());
     EXPECT_FALSE(isMapped(first.overlay())) << "another user brought the overlay back";
 
@@ -182,7 +139,6 @@ TEST(OneCopy, AnotherUserCanNeitherPoseAsTheRunningCopyNorReachIt)
     Program second;
     inTheSharedFolder(second);
     ASSERT_TRUE(second.startWithoutWaiting() && second.waitForExit(5000))
-        << "the user's second start keeps running:\n"
         << second.output().toStdString();
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(waitUntil([&] { return isMapped(first.overlay()); }))
