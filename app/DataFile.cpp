@@ -1,10 +1,7 @@
 #include "DataFile.h"
 
-#include "MainForm.h"
 #include "TextBox.h"
-#include "forms/Forms.h"
 #include "forms/MessageBox.h"
-#include "overlay/TextBlock.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCodec.h"
 #include "settings/SettingsFile.h"
@@ -21,25 +18,21 @@ bool ReadData()
     bool usable = file.opened;
     if (usable)
         usable = DecodeSettings(file.bytes, gSettings).ok;
-    if (usable) {
-        ApplyMeasuringFont();
+    if (usable)
         return false;
-    }
     MsgBox(QString::fromLatin1(BrokenFileMessage()), MsgIcon::Critical, ProgramBoxTitle());
     SetDefaults();
-    ApplyMeasuringFont();
     return true;
 }
 
-void WriteData()
+void WriteData(const QString &shownText)
 {
     // What is saved is what is on screen. The text box gives every line break back as a
     // carriage return and a line feed, so a text read with other breaks (a lone line feed)
     // would be rewritten although nobody touched it; while the box still shows exactly what it
     // made of the text read, that text is saved as it was read.
-    const QString shown = frmMain->txtInput->text();
-    if (shown != TextBox::fromEditor(TextBox::toEditor(gSettings.gsText)))
-        gSettings.gsText = shown;
+    if (shownText != TextBox::fromEditor(TextBox::toEditor(gSettings.gsText)))
+        gSettings.gsText = shownText;
     const EncodeResult encoded = EncodeSettings(gSettings);
     const SaveOutcome outcome = SaveSettingsBytes(encoded.bytes);
     if (!outcome.saved && outcome.perUser) {

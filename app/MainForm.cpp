@@ -1,11 +1,6 @@
 #include "MainForm.h"
 
-#include "CommandMenu.h"
 #include "DataFile.h"
-#include "core/HotKeys.h"
-#include "core/OverlayGeometry.h"
-#include "core/TextEntry.h"
-#include "core/VirtualKeys.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/GeneralPreferences.h"
@@ -20,7 +15,6 @@
 #include "platform/Platform.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
-#include "settings/SettingsFile.h"
 #include "settings/Units.h"
 
 #include <QAction>
@@ -29,7 +23,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
+#include <QMenu>
 #include <QWindow>
 
 #include <utility>
@@ -38,100 +32,32 @@ Form<MainForm> frmMain;
 
 MainForm::MainForm()
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , txtInput(new TextBox(this))
+    , TextInput(this)
+    , Standby(static_cast<QWidget &>(*this))
 {
     setWindowTitle(QStringLiteral("Vyn Quillane"));
-    txtInput->onChange = [this] { txtInput_Change(); };
-    txtInput->onKeyDown = [this](QKeyEvent *event) {
-        txtInput_KeyDown(keyCodeOf(*event), ShiftMaskFrom(event->modifiers()));
-    };
-    txtInput->onKeyUp = [this](QKeyEvent *event) {
-        // A key held down repeats its press, and on X its release too; only the last release is
-        // the key coming up.
-        if (!event->isAutoRepeat())
-            txtInput_KeyUp(keyCodeOf(*event), ShiftMaskFrom(event->modifiers()));
-    };
-    // Text an input method commits comes with no key release of its own to place the caret.
-    txtInput->onInputMethodCommit = [this] { txtInput_KeyUp(0, 0); };
-
-    QFont diagnostics(QStringLiteral("Arial"));
-    diagnostics.setPointSizeF(9.75);
-    for (TextItem *label : {&lblX, &lblY, &lblStart})
-        label->setFont(diagnostics);
-
-    // Once the overlay has the keyboard back after standby, the main form that kept it meanwhile
-    // is put away again.
-    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
-        if (isVisible() && focus && focus != windowHandle() && frmShow.isLoaded()
-            && focus == frmShow->windowHandle() && frmShow->isVisible())
-            hide();
-    });
-
-    tmrCapKeyEvent.setInterval(100);
     QObject::connect(&tmrCapKeyEvent, &QTimer::timeout, this, [this] { tmrCapKeyEvent_Timer(); });
 
-    mnuMenu = new CommandMenu(QStringLiteral("&Menu"), this);
-    mnuClear = addCommand(mnuMenu, QStringLiteral("Clear &Text"), &MainForm::mnuClear_Click);
-    mnuClearLines
-        = addCommand(mnuMenu, QStringLiteral("Clear &Lines"), &MainForm::mnuClearLines_Click);
-    mnuRestore = addCommand(mnuMenu, QStringLiteral("&Restore Text"), &MainForm::mnuRestore_Click);
-    mnuBar0 = addSeparator(mnuMenu);
-    mnuHide = addCommand(mnuMenu, QStringLiteral("&Standby"), &MainForm::mnuHide_Click);
-    mnuBar1 = addSeparator(mnuMenu);
-    mnuModeTexts
-        = addCommand(mnuMenu, QStringLiteral("Enter &Text"), &MainForm::mnuModeTexts_Click);
-    mnuModeLines
-        = addCommand(mnuMenu, QStringLiteral("Draw &Lines"), &MainForm::mnuModeLines_Click);
-    mnuModeTexts->setCheckable(true);
-    mnuModeLines->setCheckable(true);
-    mnuBar2 = addSeparator(mnuMenu);
-    mnuPreferences = new CommandMenu(QStringLiteral("&Preferences"), mnuMenu);
-    mnuMenu->addMenu(mnuPreferences);
-    mnuPreferences->setObjectName(QStringLiteral("mnuPreferences"));
-    mnuPrefsTexts
-        = addCommand(mnuPreferences, QStringLiteral("&Text..."), &MainForm::mnuPrefsTexts_Click);
-    mnuPrefsLines
-        = addCommand(mnuPreferences, QStringLiteral("&Line..."), &MainForm::mnuPrefsLines_Click);
-    mnuPrefsGeneral = addCommand(mnuPreferences, QStringLiteral("&General..."),
-                                 &MainForm::mnuPrefsGeneral_Click);
-    mnuBar3 = addSeparator(mnuMenu);
-    mnuContents
-        = addCommand(mnuMenu, QStringLiteral("&Help Topics..."), &MainForm::mnuContents_Click);
-    mnuAbout = addCommand(mnuMenu, QStringLiteral("&About..."), &MainForm::mnuAbout_Click);
-    mnuBar4 = addSeparator(mnuMenu);
-    mnuQuit = addCommand(mnuMenu, QStringLiteral("E&xit"), &MainForm::mnuQuit_Click);
-
-    // The states the menu has before start-up sets them.
-    mnuModeTexts->setChecked(true);
-    mnuBar4->setVisible(false);
-    mnuQuit->setVisible(false);
-
-    const char *names[]
-        = {"mnuClear",      "mnuClearLines",   "mnuRestore",   "mnuBar0",     "mnuHide",
-           "mnuBar1",       "mnuModeTexts",    "mnuModeLines", "mnuBar2",     "mnuPrefsTexts",
-           "mnuPrefsLines", "mnuPrefsGeneral", "mnuBar3",      "mnuContents", "mnuAbout",
-           "mnuBar4",       "mnuQuit"};
-    QAction *items[]
-        = {mnuClear,     mnuClearLines, mnuRestore, mnuBar0,       mnuHide,       mnuBar1,
-           mnuModeTexts, mnuModeLines,  mnuBar2,    mnuPrefsTexts, mnuPrefsLines, mnuPrefsGeneral,
-           mnuBar3,      mnuContents,   mnuAbout,   mnuBar4,       mnuQuit};
-    for (std::size_t i = 0; i < std::size(items); ++i)
-        items[i]->setObjectName(QLatin1String(names[i]));
+    buildMenu(this);
+    const std::pair<QAction *, void (MainForm::*)()> commands[] = {
+        {mnuClear, &MainForm::mnuClear_Click},
+        {mnuClearLines, &MainForm::mnuClearLines_Click},
+        {mnuRestore, &MainForm::mnuRestore_Click},
+        {mnuHide, &MainForm::mnuHide_Click},
+        {mnuModeTexts, &MainForm::mnuModeTexts_Click},
+        {mnuModeLines, &MainForm::mnuModeLines_Click},
+        {mnuPrefsTexts, &MainForm::mnuPrefsTexts_Click},
+        {mnuPrefsLines, &MainForm::mnuPrefsLines_Click},
+        {mnuPrefsGeneral, &MainForm::mnuPrefsGeneral_Click},
+        {mnuContents, &MainForm::mnuContents_Click},
+        {mnuAbout, &MainForm::mnuAbout_Click},
+        {mnuQuit, &MainForm::mnuQuit_Click},
+    };
+    for (const auto &[item, handler] : commands)
+        QObject::connect(item, &QAction::triggered, this, [this, h = handler] { (this->*h)(); });
 }
 
 MainForm::~MainForm() = default;
-
-QAction *MainForm::addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)())
-{
-    QAction *action = menu->addAction(caption);
-    QObject::connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    return action;
-}
-
-QAction *MainForm::addSeparator(QMenu *menu)
-{
-    return menu->addSeparator();
-}
 
 void MainForm::Form_Load()
 {
@@ -143,11 +69,8 @@ void MainForm::Form_Load()
     move(-32000 / std::max<int>(s.gnTwipsX, 1), 0);
 
     s.gbLineMode = 0;
-    mnuClear->setEnabled(true);
-    mnuClearLines->setEnabled(false);
+    setStartStates();
     s.gbLinesShown = False;
-    mnuRestore->setEnabled(false);
-    mnuPrefsLines->setEnabled(false);
     s.gbTextShown = True;
     s.pnFontLoadFlag = 0;
 
@@ -164,8 +87,12 @@ void MainForm::Form_Load()
     if (m_ending)
         return;
 
+    applyMeasuringFont();
     lblHorizontalPos.setWidth(0);
     txtInput->setText(s.gsText);
+    // The overlay is made by then (it copies the desktop first); its caret goes where the empty
+    // measures put it, before the overlay is seen.
+    handCaretDown();
     frmShow->showOnScreen();
     Show();
     m_loaded = true;
@@ -181,7 +108,7 @@ void MainForm::Form_QueryUnload(int UnloadMode)
     // settings may be half read and txtInput does not hold the text yet: the file is left as it
     // is rather than overwritten with a record the user never saw.
     if (m_loaded && (UnloadMode == 0 || UnloadMode == 1 || UnloadMode == 2))
-        WriteData();
+        WriteData(txtInput->text());
     // Ends every event loop under way, a message box's included; main() runs none after it.
     QCoreApplication::exit(0);
 }
@@ -218,38 +145,6 @@ void MainForm::FocusInput()
     Show();
 }
 
-bool MainForm::holdsKeyboard() const
-{
-    const QWindow *window = windowHandle();
-    return isVisible() && window && QGuiApplication::focusWindow() == window;
-}
-
-void MainForm::keepKeyboard()
-{
-    // Standby is given by the user to the program (its menu or a hot key), so the program has the
-    // keyboard now, even while the closing menu still holds it.
-    if (!holdsKeyboard())
-        takeKeyboard();
-}
-
-void MainForm::takeKeyboard()
-{
-    if (!m_keyboardHolder) {
-        // A window of one pixel, far off the left edge, that no window manager moves back onto
-        // the screen or hands the keyboard to another window for: an active window that is never
-        // seen.
-        m_keyboardHolder = true;
-        setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        const int twips = std::max<int>(gSettings.gnTwipsX, 1);
-        setGeometry(-32000 / twips, 0, 1, 1);
-    }
-    txtInput->setFocus(Qt::OtherFocusReason);
-    show();
-    if (!platform::caps().stack->giveKeyboardTo(platform::NativeWindow(winId())))
-        activateWindow();
-}
-
 void MainForm::keyPressEvent(QKeyEvent *event)
 {
     // Keys txtInput has no use for, while the main form itself has the keyboard (standby): Alt+F4
@@ -264,13 +159,8 @@ void MainForm::keyPressEvent(QKeyEvent *event)
 
 void MainForm::PopupMenu(bool updateItems, int Shift)
 {
-    if (updateItems) {
-        const bool exitShown = Shift == 7;
-        mnuBar4->setVisible(exitShown);
-        mnuQuit->setVisible(exitShown);
-        mnuClearLines->setEnabled(gSettings.gbLinesShown == True);
-        mnuRestore->setEnabled(gSettings.gbTextShown != True);
-    }
+    if (updateItems)
+        prepareForPopup(Shift);
     mnuMenu->exec(QCursor::pos());
     // The menu took the mouse while it was open: the release of the press that opened it went
     // to the menu, never to the overlay.
@@ -283,14 +173,8 @@ void MainForm::PopupMenu(bool updateItems, int Shift)
 void MainForm::mnuClear_Click()
 {
     gSettings.gbTextShown = False;
-    OverlayForm &overlay = *frmShow;
-    overlay.lblShow.setVisible(false);
-    overlay.lblShadow.setVisible(false);
-    overlay.lblCursor.setVisible(false);
-    overlay.tmrBlink.stop();
-    mnuModeTexts->setEnabled(false);
-    mnuClear->setEnabled(false);
-    mnuRestore->setEnabled(true);
+    frmShow->textBlock().setShown(false, false);
+    setTextShown(false);
 }
 
 void MainForm::mnuClearLines_Click()
@@ -303,44 +187,13 @@ void MainForm::mnuClearLines_Click()
 void MainForm::mnuRestore_Click()
 {
     gSettings.gbTextShown = True;
-    OverlayForm &overlay = *frmShow;
-    overlay.lblShow.setVisible(true);
-    overlay.lblShadow.setVisible(true);
-    if (mnuModeTexts->isChecked()) {
-        overlay.lblCursor.setVisible(true);
-        overlay.tmrBlink.start();
-    } else {
-        overlay.lblCursor.setVisible(false);
-        overlay.tmrBlink.stop();
-    }
-    mnuModeTexts->setEnabled(true);
-    mnuClear->setEnabled(true);
-    mnuRestore->setEnabled(false);
+    frmShow->textBlock().setShown(true, mnuModeTexts->isChecked());
+    setTextShown(true);
 }
 
 void MainForm::mnuHide_Click()
 {
-    OverlayForm &overlay = *frmShow;
-    const platform::Capabilities &caps = platform::caps();
-    if (caps.stack->placesWindows()) {
-        // Entirely off the right edge: the screen's width plus 100 twips.
-        const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
-        const int twips = std::max<int>(gSettings.gnTwipsX, 1);
-        overlay.move(int(units::IntDiv(int64_t(screenWidth) * twips + 100 + twips - 1, twips)),
-                     overlay.y());
-        // The keyboard stays with the program while the overlay is away, so that the hot keys
-        // and typing go on, and the overlay can have it back on its return.
-        keepKeyboard();
-    }
-    // A window manager keeps a window it manages partly on the screen, which would leave a strip
-    // of the frozen picture over the desktop; off the screen the overlay is not to be seen at all.
-    // Where windows cannot be placed, hiding it is all there is: the keyboard goes back to the
-    // desktop.
-    overlay.hide();
-    // The standby key is read from the global keyboard where the system lets the program read it;
-    // elsewhere a second start of the program brings the overlay back.
-    if (caps.keys->readsGlobalState())
-        tmrCapKeyEvent.start();
+    goAway();
     frmColor.unload();
     frmFont.unload();
 }
@@ -350,12 +203,8 @@ void MainForm::mnuModeTexts_Click()
     gSettings.gbLineMode = 0;
     OverlayForm &overlay = *frmShow;
     overlay.setSurfacePointer(Qt::ArrowCursor);
-    overlay.lblCursor.setVisible(true);
-    overlay.tmrBlink.start();
-    mnuModeTexts->setChecked(true);
-    mnuModeLines->setChecked(false);
-    mnuPrefsTexts->setEnabled(true);
-    mnuPrefsLines->setEnabled(false);
+    overlay.textBlock().setCaretShown(true);
+    setLineMode(false);
     frmColor.unload();
     FocusInput();
 }
@@ -365,12 +214,8 @@ void MainForm::mnuModeLines_Click()
     gSettings.gbLineMode = 1;
     OverlayForm &overlay = *frmShow;
     overlay.setSurfacePointer(overlay.penPointer());
-    overlay.lblCursor.setVisible(false);
-    overlay.tmrBlink.stop();
-    mnuModeLines->setChecked(true);
-    mnuModeTexts->setChecked(false);
-    mnuPrefsTexts->setEnabled(false);
-    mnuPrefsLines->setEnabled(true);
+    overlay.textBlock().setCaretShown(false);
+    setLineMode(true);
     psSavedText = txtInput->text();
     frmFont.unload();
 }
@@ -394,11 +239,16 @@ void MainForm::mnuPrefsLines_Click()
 
 void MainForm::mnuPrefsGeneral_Click()
 {
+    showModal(frmGeneral);
+}
+
+template<class Dialog> void MainForm::showModal(Form<Dialog> &dialog)
+{
     frmColor.unload();
     frmFont.unload();
     SetFormTopmost(frmShow.get(), 0);
-    belongToOverlay(frmGeneral.get());
-    frmGeneral->exec();
+    belongToOverlay(dialog.get());
+    dialog->exec();
 }
 
 void MainForm::belongToOverlay(QWidget *window)
@@ -425,11 +275,7 @@ void MainForm::mnuContents_Click()
 
 void MainForm::mnuAbout_Click()
 {
-    frmColor.unload();
-    frmFont.unload();
-    SetFormTopmost(frmShow.get(), 0);
-    belongToOverlay(frmInfo.get());
-    frmInfo->exec();
+    showModal(frmInfo);
 }
 
 void MainForm::mnuQuit_Click()
@@ -437,31 +283,16 @@ void MainForm::mnuQuit_Click()
     Form_QueryUnload(1);
 }
 
-// --- text entry ------------------------------------------------------------------------------
+// --- text entry and standby -----------------------------------------------------------------
 
-void MainForm::txtInput_Change()
+bool MainForm::inTextMode() const
 {
-    if (!mnuModeTexts->isChecked())
-        txtInput->setText(psSavedText);
-    OverlayForm &overlay = *frmShow;
-    const QString text = txtInput->text();
-    overlay.lblShow.setCaption(text);
-    SetShadowCaption(text);
+    return mnuModeTexts->isChecked();
 }
 
-int MainForm::keyCodeOf(const QKeyEvent &event)
+void MainForm::runHotKey(HotKeyRow row)
 {
-    const int native = platform::caps().keys->VirtualKeyFromNative(event.nativeScanCode(),
-                                                                   event.nativeVirtualKey());
-    return native != 0 ? native : VirtualKeyFromQt(event.key(), event.modifiers());
-}
-
-void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
-{
-    // The caret keeps its blink phase while the key is down.
-    frmShow->tmrBlink.stop();
-    // The hot keys run their commands whatever the items' state; the key goes on to the text box.
-    switch (MatchHotKey(KeyCode, Shift, gSettings.gnHotKeyMods, gSettings.gsHotKeyLetter)) {
+    switch (row) {
     case HotKeyClear:
         mnuClear_Click();
         break;
@@ -473,44 +304,27 @@ void MainForm::txtInput_KeyDown(int KeyCode, int Shift)
         break;
     case HotKeyStandby:
         mnuHide_Click();
-        // The overlay that has the keyboard is hidden now, so the key's release may go to another
-        // window and txtInput_KeyUp never run for it; the blink it would restart starts here.
-        frmShow->tmrBlink.start();
         break;
     case NoHotKey:
         break;
     }
 }
 
-void MainForm::txtInput_KeyUp(int, int)
+void MainForm::textLookChanged()
 {
-    OverlayForm &overlay = *frmShow;
-    plStartPos = int32_t(std::min<qsizetype>(txtInput->SelStart(), INT32_MAX));
-    const QString before = txtInput->text().left(plStartPos);
-    lblHorizontalPos.setCaption(GetLastLine(before));
-    lblVerticalPos.setCaption(before);
+    applyMeasuringFont();
+    // An empty line measures no width, whatever the label made of the new font.
     if (lblHorizontalPos.caption().isEmpty())
         lblHorizontalPos.setWidth(0);
-    PlaceCursor();
-    lblX.setCaption(QStringLiteral("X = ") + units::PlainNumber(lblHorizontalPos.width()));
-    lblY.setCaption(QStringLiteral("Y = ") + units::PlainNumber(lblHorizontalPos.height()));
-    lblStart.setCaption(QStringLiteral("StartPos = ") + QString::number(plStartPos));
-    overlay.lblCursor.setCaption(gSettings.gsCursorChar);
-    overlay.tmrBlink.start();
+    TextBlock &text = frmShow->textBlock();
+    text.setText(txtInput->text());
+    text.setCaretMeasures(lblHorizontalPos.width(), lblVerticalPos.height());
+    text.applyLook();
 }
 
 void MainForm::tmrCapKeyEvent_Timer()
 {
-    const Settings &s = gSettings;
-    // A standby key outside F10 to F12 (only a damaged file holds one) would leave the overlay
-    // off the screen for good; F10 brings it back then.
-    static constexpr int keys[]
-        = {platform::VK_F10_Code, platform::VK_F11_Code, platform::VK_F12_Code};
-    const int key
-        = s.gnStandbyKey >= 0 && s.gnStandbyKey <= 2 ? keys[s.gnStandbyKey] : platform::VK_F10_Code;
-    const std::int16_t state = platform::caps().keys->GetAsyncKeyState(key);
-    // Down, and not pressed anew since the previous tick: the key has been held for a tick.
-    if (state == std::int16_t(0x8000))
+    if (returnKeyHeld())
         ReturnFromStandby();
 }
 
@@ -518,40 +332,5 @@ void MainForm::ReturnFromStandby()
 {
     if (!m_loaded || m_ending || !frmShow.isLoaded() || !frmShow->isHidden())
         return;
-    tmrCapKeyEvent.stop();
-    const Settings &s = gSettings;
-    OverlayForm &overlay = *frmShow;
-    const bool placesWindows = platform::caps().stack->placesWindows();
-    if (placesWindows) {
-        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-        const QRect place
-            = OverlayRect(screen.width(), screen.height(), s.gnTwipsX, s.gnTwipsY, s.gnMarginLeft,
-                          s.gnMarginRight, s.gnMarginTop, s.gnMarginBottom);
-        overlay.move(place.topLeft());
-    }
-    if (holdsKeyboard() || !placesWindows) {
-        // The program kept the keyboard through standby (or, where nothing of the program could
-        // keep it, the user asked for the overlay by starting the program again): the overlay
-        // takes it, and typing goes on without a click. The main form lets go once the overlay
-        // has it.
-        overlay.showOnScreen();
-        overlay.activateWindow();
-        overlay.setFocus(Qt::ActiveWindowFocusReason);
-    } else {
-        // The user went to another program meanwhile: the overlay only comes back on top,
-        // without taking the keyboard from it; a press on the overlay gives it back to
-        // txtInput. (Once the window exists the platform reads the request from its window,
-        // not the widget.)
-        hide();
-        overlay.setAttribute(Qt::WA_ShowWithoutActivating);
-        if (QWindow *window = overlay.windowHandle())
-            window->setProperty("_q_showWithoutActivating", true);
-        overlay.showOnScreen();
-        if (QWindow *window = overlay.windowHandle())
-            window->setProperty("_q_showWithoutActivating", QVariant());
-        overlay.setAttribute(Qt::WA_ShowWithoutActivating, false);
-    }
-    // Over the windows opened meanwhile, as the topmost window it is.
-    if (overlay.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        SetFormTopmost(&overlay, 1);
+    comeBack();
 }

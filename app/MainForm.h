@@ -1,23 +1,28 @@
 #pragma once
 
-#include "TextBox.h"
+#include "MenuItems.h"
+#include "Standby.h"
+#include "TextInput.h"
 #include "forms/Forms.h"
 #include "overlay/OverlayOwner.h"
-#include "overlay/TextItem.h"
 
-#include <QMenu>
-#include <QTimer>
 #include <QWidget>
 
-class QAction;
 class QKeyEvent;
 
-// The main form `frmMain`: the program's start-up form and hidden control centre. It owns the
-// command menu, the text box `txtInput` that receives every keystroke, the standby timer and the
-// two measuring labels the caret is placed from. The user never sees it: the overlay, which has
-// the keyboard focus, hands it every key; during standby, while the overlay is away, its own
-// window holds the keyboard, one pixel far off the left edge.
-class MainForm : public QWidget, public OverlayOwner
+// The main form `frmMain`: the program's start-up form and hidden control centre. The user never
+// sees it: the overlay, which has the keyboard focus, hands it every key; during standby, while
+// the overlay is away, its own window holds the keyboard, one pixel far off the left edge.
+// Its jobs each live in a piece of their own, under the documented names:
+// - the command menu's items and their states (MenuItems), and the commands themselves (here);
+// - text entry, the hot keys and the caret's measures (TextInput);
+// - standby: keeping and taking the keyboard, the return (Standby);
+// - the settings' reading and writing (DataFile.h).
+class MainForm : public QWidget,
+                 public OverlayOwner,
+                 public MenuItems,
+                 public TextInput,
+                 public Standby
 {
 public:
     MainForm();
@@ -40,15 +45,9 @@ public:
     void mnuPrefsLines_Click();
     void mnuPrefsGeneral_Click();
     void mnuContents_Click();
-    // Makes a window a child of the overlay where the compositor places the windows.
-    void belongToOverlay(QWidget *window);
     void mnuAbout_Click();
     void mnuQuit_Click();
 
-    // Text entry.
-    void txtInput_Change();
-    void txtInput_KeyDown(int KeyCode, int Shift);
-    void txtInput_KeyUp(int KeyCode, int Shift);
     void tmrCapKeyEvent_Timer();
     // Brings the overlay back from standby, as the standby key does; nothing while the overlay is
     // not on standby or the program is starting or ending.
@@ -59,40 +58,7 @@ public:
     void Show() override;
     void FocusInput() override;
     QWidget *input() const override { return txtInput; }
-    QString inputText() const override { return txtInput->text(); }
-    TextItem &horizontalMeasure() override { return lblHorizontalPos; }
-    TextItem &verticalMeasure() override { return lblVerticalPos; }
-
-    TextBox *txtInput;
-    TextItem lblVerticalPos;
-    TextItem lblHorizontalPos;
-    TextItem lblX;
-    TextItem lblY;
-    TextItem lblStart;
-    QTimer tmrCapKeyEvent;
-
-    QMenu *mnuMenu;
-    QAction *mnuClear;
-    QAction *mnuClearLines;
-    QAction *mnuRestore;
-    QAction *mnuBar0;
-    QAction *mnuHide;
-    QAction *mnuBar1;
-    QAction *mnuModeTexts;
-    QAction *mnuModeLines;
-    QAction *mnuBar2;
-    QMenu *mnuPreferences;
-    QAction *mnuPrefsTexts;
-    QAction *mnuPrefsLines;
-    QAction *mnuPrefsGeneral;
-    QAction *mnuBar3;
-    QAction *mnuContents;
-    QAction *mnuAbout;
-    QAction *mnuBar4;
-    QAction *mnuQuit;
-
-    QString psSavedText;
-    int32_t plStartPos = 0;
+    void textLookChanged() override;
 
     // True once shut-down has run: the program is ending and handles nothing more.
     bool isEnding() const { return m_ending; }
@@ -102,19 +68,17 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // The virtual-key code of a key event: the system's own where it has one, else the toolkit's.
-    static int keyCodeOf(const QKeyEvent &event);
-    QAction *addCommand(QMenu *menu, const QString &caption, void (MainForm::*handler)());
-    QAction *addSeparator(QMenu *menu);
-    // Standby: the main form, off the screen, holds the keyboard while the overlay is away, so the
-    // hot keys and typing keep reaching txtInput; true while it does.
-    void keepKeyboard();
-    void takeKeyboard();
-    bool holdsKeyboard() const;
+    void runHotKey(HotKeyRow row) override;
+    bool inTextMode() const override;
+    QWidget *keyboardTarget() const override { return txtInput; }
+    // Makes a window a child of the overlay where the compositor places the windows.
+    void belongToOverlay(QWidget *window);
+    // Shows a modal dialog over the overlay (General, About): the modeless ones close first, and
+    // the overlay leaves the topmost band so that the dialog can stand above it.
+    template<class Dialog> void showModal(Form<Dialog> &dialog);
 
     bool m_ending = false;
     bool m_loaded = false; // start-up has run to its end
-    bool m_keyboardHolder = false; // the form is set up as standby's keyboard holder
     // A window the menu has just opened, which keeps the keyboard the press's Show would give
     // back to the overlay (only where the compositor decides the focus, see Show).
     bool m_menuOpenedWindow = false;

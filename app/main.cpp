@@ -1,5 +1,5 @@
 #include "app/MainForm.h"
-#include "app/SingleInstance.h"
+#include "forms/Fonts.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "forms/ProgramIcon.h"
@@ -8,7 +8,6 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QPixmap>
@@ -21,10 +20,7 @@ namespace {
 // the first text measured would; later fonts come from the same font database.
 void WarmUpTextFonts()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(36);
-    font.setBold(true);
-    QFontMetrics(font).horizontalAdvance(QStringLiteral("Hello!"));
+    QFontMetrics(ArialFont(36, true)).horizontalAdvance(QStringLiteral("Hello!"));
 }
 
 } // namespace
@@ -41,7 +37,7 @@ int main(int argc, char *argv[])
 
     // One copy per session: a second start brings the running copy's overlay back from standby
     // (where the system keeps the standby key from the program, that is the way back) and ends.
-    SingleInstance instance(SingleInstance::serverNameForThisSession());
+    platform::SingleInstance &instance = *platform::caps().singleInstance;
     if (instance.askRunningCopy())
         return 0;
     const auto returnFromStandby = [] {

@@ -116,7 +116,7 @@ int main(int argc, char **argv)
     floorWindow.setGeometry(overlay.geometry());
     QLabel label(&floorWindow);
     label.setTextFormat(Qt::PlainText);
-    label.setFont(overlay.lblShow.font());
+    label.setFont(overlay.textBlock().lblShow.font());
     label.move(200, 200);
 
     const double overlayArea = double(overlay.width()) * overlay.height();
@@ -143,8 +143,9 @@ int main(int argc, char **argv)
                 std::vector<QString> texts;
                 for (int i = 0; i < keys; ++i) {
                     const QChar c = QChar(u'a' + i % 26);
-                    const QRect blockBefore = overlay.lblShadow.paintBounds()
-                        | overlay.lblShow.paintBounds() | overlay.lblCursor.paintBounds();
+                    const QRect blockBefore = overlay.textBlock().lblShadow.paintBounds()
+                        | overlay.textBlock().lblShow.paintBounds()
+                        | overlay.textBlock().lblCursor.paintBounds();
                     spy.painted = QRegion();
                     QElapsedTimer timer;
                     timer.start();
@@ -156,8 +157,9 @@ int main(int argc, char **argv)
                     QCoreApplication::sendEvent(&overlay, &up);
                     QCoreApplication::sendPostedEvents();
                     row.programUs.push_back(double(timer.nsecsElapsed()) / 1000.0);
-                    const QRect block = blockBefore | overlay.lblShadow.paintBounds()
-                        | overlay.lblShow.paintBounds() | overlay.lblCursor.paintBounds();
+                    const QRect block = blockBefore | overlay.textBlock().lblShadow.paintBounds()
+                        | overlay.textBlock().lblShow.paintBounds()
+                        | overlay.textBlock().lblCursor.paintBounds();
                     const QRect visibleBlock = block & overlay.rect();
                     const double painted = double(area(spy.painted));
                     row.worstBlockShare = std::max(

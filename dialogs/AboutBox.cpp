@@ -1,8 +1,10 @@
 #include "AboutBox.h"
 
 #include "CaptionFrame.h"
+#include "DialogKit.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
+#include "forms/Fonts.h"
 #include "forms/ProgramIcon.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
@@ -22,14 +24,6 @@
 
 namespace {
 
-QFont arial(double points, bool bold = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 // The box's design size, in twips, before it fits itself to its texts.
 constexpr int DesignWidth = 4170;
 constexpr int DesignHeight = 3420;
@@ -48,17 +42,6 @@ int32_t textHeight(const QFont &font, const QString &text)
     const int lines = int(text.count(QLatin1Char('\n'))) + 1;
     return int32_t(
         units::PixelsToTwips(int64_t(QFontMetrics(font).height()) * lines, gSettings.gnTwipsY));
-}
-
-void place(QWidget *widget, const TwipsBox &box)
-{
-    widget->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
-}
-
-template<class W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 } // namespace
@@ -99,36 +82,36 @@ AboutBox::AboutBox()
     : QDialog(nullptr,
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , Frame1(named(new CaptionFrame(this), "Frame1"))
-    , lblAppname(named(new QLabel(Frame1), "lblAppname"))
-    , lblVersion(named(new QLabel(Frame1), "lblVersion"))
-    , imgMain(named(new QLabel(Frame1), "imgMain"))
-    , lblCopyright(named(new QLabel(Frame1), "lblCopyright"))
-    , lblName(named(new QLabel(Frame1), "lblName"))
-    , txtAllrights(named(new QLineEdit(Frame1), "txtAllrights"))
-    , Frame2(named(new CaptionFrame(Frame1), "Frame2"))
-    , cmdOK(named(new QPushButton(Frame1), "cmdOK"))
+    , Frame1(DialogKit::named(new CaptionFrame(this), "Frame1"))
+    , lblAppname(DialogKit::named(new QLabel(Frame1), "lblAppname"))
+    , lblVersion(DialogKit::named(new QLabel(Frame1), "lblVersion"))
+    , imgMain(DialogKit::named(new QLabel(Frame1), "imgMain"))
+    , lblCopyright(DialogKit::named(new QLabel(Frame1), "lblCopyright"))
+    , lblName(DialogKit::named(new QLabel(Frame1), "lblName"))
+    , txtAllrights(DialogKit::named(new QLineEdit(Frame1), "txtAllrights"))
+    , Frame2(DialogKit::named(new CaptionFrame(Frame1), "Frame2"))
+    , cmdOK(DialogKit::named(new QPushButton(Frame1), "cmdOK"))
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral(" About Vyn Quillane"));
-    setFont(arial(9));
+    setFont(ArialFont(9));
     resize(TwipsRect(0, 0, DesignWidth, DesignHeight).size());
 
     Frame1->setGeometry(TwipsRect(60, -10, DesignWidth - 120, DesignHeight));
 
     lblAppname->setText(QStringLiteral("Vyn Quillane (32bit)"));
-    lblAppname->setFont(arial(9.75, true));
+    lblAppname->setFont(ArialFont(9.75, true));
     lblVersion->setText(VersionLine());
     lblCopyright->setText(CopyrightLine());
-    lblCopyright->setFont(arial(8.25));
+    lblCopyright->setFont(ArialFont(8.25));
     lblName->setText(MakerName());
-    lblName->setFont(arial(9, true));
+    lblName->setFont(ArialFont(9, true));
     for (QLabel *label : {lblAppname, lblVersion, lblCopyright, lblName})
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     imgMain->setPixmap(QPixmap::fromImage(ProgramIcon()));
     imgMain->setScaledContents(true);
 
-    txtAllrights->setFont(arial(9.75));
+    txtAllrights->setFont(ArialFont(9.75));
     txtAllrights->setFrame(false);
     txtAllrights->setReadOnly(true);
     // The notice only scrolls past; the keyboard stays with OK, which Enter presses.
@@ -143,16 +126,16 @@ AboutBox::AboutBox()
     static const char *const noticeNames[]
         = {"lblNotice(0)", "lblNotice(1)", "lblNotice(2)", "lblNotice(3)", "lblNotice(4)"};
     for (int i = 0; i < 5; ++i) {
-        lblNotice[i] = named(new QLabel(Frame1), noticeNames[i]);
-        lblNotice[i]->setFont(arial(8.25));
+        lblNotice[i] = DialogKit::named(new QLabel(Frame1), noticeNames[i]);
+        lblNotice[i]->setFont(ArialFont(8.25));
         lblNotice[i]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
 
     cmdOK->setText(QStringLiteral("OK"));
-    cmdOK->setFont(arial(8.25));
+    cmdOK->setFont(ArialFont(8.25));
     cmdOK->setDefault(true);
     cmdOK->setGeometry(TwipsRect(960, 5550, 1215, 285));
-    cmdOK->installEventFilter(this);
+    DialogKit::raiseKeyPress(cmdOK, [this](int &KeyAscii) { cmdOK_KeyPress(KeyAscii); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
 
     Timer1.setInterval(127);
@@ -200,17 +183,18 @@ void AboutBox::Form_Load()
     // Centred by the size it has now, frame included. (Centred by its design size and then
     // fitted to its texts, it would stand off-centre by half of what the fitting changed.)
     CentreOnScreen(this);
-    place(Frame1, l.frame1);
-    place(Frame2, l.frame2);
-    place(lblAppname, l.appName);
-    place(lblVersion, l.version);
-    place(imgMain, l.image);
-    place(lblCopyright, l.copyright);
-    place(lblName, l.name);
-    place(txtAllrights, l.rights);
-    place(cmdOK, l.ok);
+    const DialogKit kit;
+    kit.place(Frame1, l.frame1);
+    kit.place(Frame2, l.frame2);
+    kit.place(lblAppname, l.appName);
+    kit.place(lblVersion, l.version);
+    kit.place(imgMain, l.image);
+    kit.place(lblCopyright, l.copyright);
+    kit.place(lblName, l.name);
+    kit.place(txtAllrights, l.rights);
+    kit.place(cmdOK, l.ok);
     for (int i = 0; i < 5; ++i)
-        place(lblNotice[i], l.notices[i]);
+        kit.place(lblNotice[i], l.notices[i]);
 
     const QString gap(33, QLatin1Char(' '));
     psTicker = gap + RightsSentence() + gap + RightsSentence();
@@ -250,21 +234,4 @@ void AboutBox::cmdOK_KeyPress(int &KeyAscii)
 void AboutBox::reject()
 {
     frmInfo.unload();
-}
-
-bool AboutBox::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == cmdOK && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const QString text = key->text();
-        int KeyAscii = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
-            ? 13
-            : (text.size() == 1 ? int(text.at(0).unicode()) : 0);
-        if (KeyAscii != 0) {
-            cmdOK_KeyPress(KeyAscii);
-            if (KeyAscii == 0)
-                return true; // the key goes no further
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

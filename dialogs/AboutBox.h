@@ -56,8 +56,6 @@ public:
     void reject() override;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     AboutLayout m_layout;
 };

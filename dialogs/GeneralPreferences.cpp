@@ -1,9 +1,11 @@
 #include "GeneralPreferences.h"
 
 #include "CaptionFrame.h"
+#include "DialogKit.h"
 #include "DialogPlacement.h"
 #include "Dialogs.h"
 #include "core/GeneralRules.h"
+#include "forms/Fonts.h"
 #include "forms/Help.h"
 #include "forms/MessageBox.h"
 #include "overlay/OverlayForm.h"
@@ -22,48 +24,12 @@
 
 namespace {
 
-QFont dialogFont(bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(bold ? 9.0 : 8.25);
-    font.setBold(bold);
-    return font;
-}
-
-template<class W>
-W *control(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    W *widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(TwipsRect(left, top, width, height));
-    return widget;
-}
-
-template<class W>
-W *captioned(QWidget *parent, const char *name, const QString &caption, int left, int top,
-             int width, int height)
-{
-    W *widget = control<W>(parent, name, left, top, width, height);
-    widget->setText(caption);
-    return widget;
-}
-
-CaptionFrame *frame(QWidget *parent, const char *name, const QString &caption, int left, int top,
-                    int width, int height)
-{
-    auto *box = control<CaptionFrame>(parent, name, left, top, width, height);
-    box->setCaption(caption);
-    return box;
-}
-
 // A label as wide as its caption at least: a caption a little wider than its designed width
 // ("Bottom" in some renderings of Arial) is shown whole rather than clipped.
-QLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top,
-              int width, int height)
+QLabel *widenedToCaption(QLabel *label)
 {
-    auto *widget = captioned<QLabel>(parent, name, caption, left, top, width, height);
-    widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
-    return widget;
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    return label;
 }
 
 } // namespace
@@ -75,19 +41,24 @@ GeneralPreferences::GeneralPreferences()
 {
     setObjectName(QStringLiteral("frmGeneral"));
     setWindowTitle(QStringLiteral(" Preferences - General"));
-    setFont(dialogFont(false));
+    setFont(ArialFont(8.25));
     setFixedSize(TwipsRect(0, 0, 3495, 5115).size());
+    const DialogKit kit;
+    const FrameLook look = FrameLook::standard();
 
-    Frame2 = frame(this, "Frame2", QStringLiteral("Hot Keys"), 120, 30, 3255, 3105);
+    Frame2 = kit.frame(this, "Frame2", QStringLiteral("Hot Keys"), look, 120, 30, 3255, 3105);
     static const char *const frameNames[]
         = {"Frame1(0)", "Frame1(1)", "Frame1(2)", "Frame1(3)", "Frame1(4)"};
-    Frame1[0] = frame(Frame2, frameNames[0], QStringLiteral("Clear Text"), 120, 180, 3015, 570);
-    Frame1[1] = frame(Frame2, frameNames[1], QStringLiteral("Clear Lines"), 120, 750, 3015, 570);
-    Frame1[2] = frame(Frame2, frameNames[2], QStringLiteral("Restore Text"), 120, 1320, 3015, 570);
-    Frame1[4] = frame(Frame2, frameNames[4], QStringLiteral("Standby for Boss Is Comin'"), 120,
-                      1890, 3015, 570);
-    Frame1[3]
-        = frame(Frame2, frameNames[3], QStringLiteral("Boss Is Comin'."), 120, 2460, 3015, 525);
+    Frame1[0]
+        = kit.frame(Frame2, frameNames[0], QStringLiteral("Clear Text"), look, 120, 180, 3015, 570);
+    Frame1[1] = kit.frame(Frame2, frameNames[1], QStringLiteral("Clear Lines"), look, 120, 750,
+                          3015, 570);
+    Frame1[2] = kit.frame(Frame2, frameNames[2], QStringLiteral("Restore Text"), look, 120, 1320,
+                          3015, 570);
+    Frame1[4] = kit.frame(Frame2, frameNames[4], QStringLiteral("Standby for Boss Is Comin'"), look,
+                          120, 1890, 3015, 570);
+    Frame1[3] = kit.frame(Frame2, frameNames[3], QStringLiteral("Boss Is Comin'."), look, 120, 2460,
+                          3015, 525);
 
     static const char *const altNames[] = {"chkAlt(0)", "chkAlt(1)", "chkAlt(2)", "chkAlt(3)"};
     static const char *const ctrlNames[] = {"chkCtrl(0)", "chkCtrl(1)", "chkCtrl(2)", "chkCtrl(3)"};
@@ -101,57 +72,66 @@ GeneralPreferences::GeneralPreferences()
     for (int i = 0; i < 4; ++i) {
         CaptionFrame *row = rowFrame(i);
         chkAlt[i]
-            = captioned<QCheckBox>(row, altNames[i], QStringLiteral("Shift +"), 240, 225, 885, 255);
+            = kit.add<QCheckBox>(row, altNames[i], QStringLiteral("Shift +"), 240, 225, 885, 255);
         // The first row says "Ctrl +"; the others have always read "Crtl +".
-        chkCtrl[i] = captioned<QCheckBox>(
+        chkCtrl[i] = kit.add<QCheckBox>(
             row, ctrlNames[i], i == 0 ? QStringLiteral("Ctrl +") : QStringLiteral("Crtl +"), 1260,
             225, 885, 255);
         chkCtrl[i]->setChecked(true);
         chkCtrl[i]->setEnabled(false);
-        cboKey[i] = control<QComboBox>(row, keyNames[i], 2205, 165, 660, 345);
+        cboKey[i] = kit.add<QComboBox>(row, keyNames[i], 2205, 165, 660, 345);
         cboKey[i]->setEditable(true);
         // What is typed is stored as typed: no completion to a list item, no new list items.
         cboKey[i]->setCompleter(nullptr);
         cboKey[i]->setInsertPolicy(QComboBox::NoInsert);
-        cboKey[i]->setFont(dialogFont(true));
+        cboKey[i]->setFont(ArialFont(9, true));
         cboKey[i]->addItems(keys);
         cboKey[i]->setEditText(QLatin1String(designKeys[i]));
     }
 
-    optStby[0] = captioned<QRadioButton>(Frame1[3], "optStby(0)", QStringLiteral("F10"), 225, 210,
-                                         780, 255);
-    optStby[1] = captioned<QRadioButton>(Frame1[3], "optStby(1)", QStringLiteral("F11"), 1245, 210,
-                                         780, 255);
-    optStby[2] = captioned<QRadioButton>(Frame1[3], "optStby(2)", QStringLiteral("F12"), 2190, 210,
-                                         660, 255);
+    optStby[0]
+        = kit.add<QRadioButton>(Frame1[3], "optStby(0)", QStringLiteral("F10"), 225, 210, 780, 255);
+    optStby[1] = kit.add<QRadioButton>(Frame1[3], "optStby(1)", QStringLiteral("F11"), 1245, 210,
+                                       780, 255);
+    optStby[2] = kit.add<QRadioButton>(Frame1[3], "optStby(2)", QStringLiteral("F12"), 2190, 210,
+                                       660, 255);
     for (QRadioButton *option : optStby)
-        option->setFont(dialogFont(true));
+        option->setFont(ArialFont(9, true));
     optStby[2]->setChecked(true);
 
-    Frame3 = frame(this, "Frame3", QStringLiteral("Margin (Effective when restarted)"), 120, 3180,
-                   3255, 1410);
-    Label3 = label(Frame3, "Label3", QStringLiteral("Top"), 975, 225, 495, 255);
-    txtTopMargin
-        = captioned<QLineEdit>(Frame3, "txtTopMargin", QStringLiteral("0"), 1320, 225, 495, 330);
-    Label1 = label(Frame3, "Label1", QStringLiteral("Left"), 240, 525, 495, 255);
-    txtLeftMargin
-        = captioned<QLineEdit>(Frame3, "txtLeftMargin", QStringLiteral("0"), 600, 465, 495, 330);
-    Label2 = label(Frame3, "Label2", QStringLiteral("Right"), 2625, 525, 495, 255);
-    txtRightMargin
-        = captioned<QLineEdit>(Frame3, "txtRightMargin", QStringLiteral("5"), 2040, 465, 495, 330);
-    Label4 = label(Frame3, "Label4", QStringLiteral("Bottom"), 1905, 825, 495, 255);
-    txtBottomMargin
-        = captioned<QLineEdit>(Frame3, "txtBottomMargin", QStringLiteral("5"), 1320, 705, 495, 330);
-    for (QLineEdit *box : {txtTopMargin, txtLeftMargin, txtRightMargin, txtBottomMargin})
-        box->setFont(dialogFont(true));
-    chkFull = captioned<QCheckBox>(Frame3, "chkFull", QStringLiteral("Full Screen (No Margin)"),
-                                   600, 1065, 2415, 255);
+    Frame3 = kit.frame(this, "Frame3", QStringLiteral("Margin (Effective when restarted)"), look,
+                       120, 3180, 3255, 1410);
+    // Each margin's label and box, made in this order.
+    struct MarginControls
+    {
+        QLabel **label;
+        const char *labelName, *caption;
+        int labelLeft, labelTop;
+        QLineEdit **box;
+        const char *boxName, *text;
+        int boxLeft, boxTop;
+    };
+    const MarginControls margins[] = {
+        {&Label3, "Label3", "Top", 975, 225, &txtTopMargin, "txtTopMargin", "0", 1320, 225},
+        {&Label1, "Label1", "Left", 240, 525, &txtLeftMargin, "txtLeftMargin", "0", 600, 465},
+        {&Label2, "Label2", "Right", 2625, 525, &txtRightMargin, "txtRightMargin", "5", 2040, 465},
+        {&Label4, "Label4", "Bottom", 1905, 825, &txtBottomMargin, "txtBottomMargin", "5", 1320,
+         705},
+    };
+    for (const MarginControls &m : margins) {
+        *m.label = widenedToCaption(kit.add<QLabel>(Frame3, m.labelName, QLatin1String(m.caption),
+                                                    m.labelLeft, m.labelTop, 495, 255));
+        *m.box = kit.add<QLineEdit>(Frame3, m.boxName, QLatin1String(m.text), m.boxLeft, m.boxTop,
+                                    495, 330);
+        (*m.box)->setFont(ArialFont(9, true));
+    }
+    chkFull = kit.add<QCheckBox>(Frame3, "chkFull", QStringLiteral("Full Screen (No Margin)"), 600,
+                                 1065, 2415, 255);
 
-    cmdOK = captioned<QPushButton>(this, "cmdOK", QStringLiteral("OK"), 360, 4695, 855, 330);
+    cmdOK = kit.add<QPushButton>(this, "cmdOK", QStringLiteral("OK"), 360, 4695, 855, 330);
     cmdCancel
-        = captioned<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"), 1320, 4695, 855, 330);
-    cmdHelp
-        = captioned<QPushButton>(this, "cmdHelp", QStringLiteral("&Help"), 2280, 4695, 855, 330);
+        = kit.add<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"), 1320, 4695, 855, 330);
+    cmdHelp = kit.add<QPushButton>(this, "cmdHelp", QStringLiteral("&Help"), 2280, 4695, 855, 330);
     // Enter presses OK, unless Cancel or Help has the focus: then it presses that button.
     cmdOK->setDefault(true);
     for (QPushButton *button : {cmdCancel, cmdHelp})

@@ -1,5 +1,8 @@
 #include "PaletteWindow.h"
 
+#include "ImageControl.h"
+#include "PaletteBox.h"
+
 #include "overlay/Surface.h"
 
 #include "DialogPlacement.h"
@@ -9,6 +12,7 @@
 #include "core/PaletteLayout.h"
 #include "core/PalettePictures.h"
 #include "core/VirtualKeys.h"
+#include "forms/Fonts.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -26,8 +30,6 @@
 #include <qdrawutil.h>
 
 namespace {
-
-constexpr int BoxBorder = 2;
 
 QString WidthCaption(int width)
 {
@@ -57,71 +59,6 @@ protected:
 };
 
 } // namespace
-
-// --- picPalette ------------------------------------------------------------------------------
-
-PaletteBox::PaletteBox(QWidget *parent)
-    : ClickableControl(parent)
-    , m_picture(PalettePicture())
-    , m_layer(m_picture.size(), QImage::Format_ARGB32)
-{
-    m_layer.fill(Qt::transparent);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    resize(PaletteBoxWidth, PaletteBoxHeight);
-}
-
-void PaletteBox::Cls()
-{
-    m_layer.fill(Qt::transparent);
-    update();
-}
-
-void PaletteBox::drawFrame(const CellFrame &frame)
-{
-    PaintCellFrame(m_layer, frame);
-    update(frame.rect.translated(BoxBorder, BoxBorder).adjusted(-1, -1, 1, 1));
-}
-
-QImage PaletteBox::composed() const
-{
-    QImage seen = m_picture.convertToFormat(QImage::Format_RGB32);
-    QPainter painter(&seen);
-    painter.drawImage(0, 0, m_layer);
-    return seen;
-}
-
-void PaletteBox::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    // The standard sunken border, two pixels on each side.
-    qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);
-    painter.drawImage(BoxBorder, BoxBorder, m_picture);
-    painter.drawImage(BoxBorder, BoxBorder, m_layer);
-}
-
-QPointF PaletteBox::origin() const
-{
-    return {double(BoxBorder), double(BoxBorder)};
-}
-
-// --- imgHide ---------------------------------------------------------------------------------
-
-ImageControl::ImageControl(QWidget *parent)
-    : ClickableControl(parent)
-{
-}
-
-void ImageControl::setPicture(const QImage &picture)
-{
-    m_picture = picture;
-    update();
-}
-
-void ImageControl::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_picture);
-}
 
 // --- the window's inside ---------------------------------------------------------------------
 
@@ -178,9 +115,7 @@ PaletteWindow::PaletteWindow()
     : QWidget(frmShow.ifLoaded(), Qt::Tool | Qt::FramelessWindowHint)
     , m_client(new PaletteClient(this))
 {
-    QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPointSizeF(9);
-    setFont(windowFont);
+    setFont(ArialFont(9));
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     picPalette = new PaletteBox(m_client);
@@ -203,9 +138,7 @@ PaletteWindow::PaletteWindow()
     imgHide->onClick = [this] { imgHide_Click(); };
 
     Label1 = new QLabel(QStringLiteral("Line Width ="), m_client);
-    QFont labelFont(QStringLiteral("Arial"));
-    labelFont.setPointSizeF(8.25);
-    Label1->setFont(labelFont);
+    Label1->setFont(ArialFont(8.25));
     Label1->installEventFilter(new SwallowPresses(Label1));
 
     HScroll1 = new QScrollBar(Qt::Horizontal, m_client);

@@ -1,59 +1,15 @@
 #pragma once
 
-#include "ClickableControl.h"
-
 #include <QImage>
 #include <QWidget>
 
 #include <functional>
 
+class ImageControl;
+class PaletteBox;
+class PaletteClient;
 class QLabel;
 class QScrollBar;
-struct CellFrame;
-
-// `picPalette`: the palette picture in a sunken 2-pixel border. It holds the picture itself and
-// a drawing layer over it that Cls empties; the marks of DrawCell go into the layer. Mouse
-// positions are reported in picture pixels (from the inside of the border).
-class PaletteBox : public ClickableControl
-{
-public:
-    explicit PaletteBox(QWidget *parent);
-
-    const QImage &picture() const { return m_picture; }
-    const QImage &layer() const { return m_layer; }
-    // Empties the drawing layer; the picture stays.
-    void Cls();
-    void drawFrame(const CellFrame &frame);
-    // What is seen inside the border: the picture with the layer over it.
-    QImage composed() const;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    QPointF origin() const override;
-
-private:
-    QImage m_picture;
-    QImage m_layer;
-};
-
-// An image control: shows a picture and reports presses, releases and clicks (a left release on
-// the control after a left press on it).
-class ImageControl : public ClickableControl
-{
-public:
-    explicit ImageControl(QWidget *parent);
-
-    const QImage &picture() const { return m_picture; }
-    void setPicture(const QImage &picture);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QImage m_picture;
-};
-
-class PaletteClient;
 
 // `frmColor`: the always-on-top tool window with the palette, where a click picks the colour of
 // the slot gnColorSlot names, and in line mode (slot 3) the line width's label and scroll bar.

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class ColorSwatch;
 class CaptionFrame;
@@ -84,7 +85,6 @@ public:
     QPushButton *cmdHelp;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     // Esc.
     void reject() override;
@@ -92,6 +92,10 @@ protected:
 private:
     // The sample label's font changed: it sizes itself to its text again and is centred.
     void setSampleFont(const QFont &font);
+    // The sample's font with one change made to it.
+    void changeSampleFont(const std::function<void(QFont &)> &change);
+    // The palette window for a colour slot (text, shadow, caret).
+    void pickColour(int slot);
     // Closes the palette window, then this dialog (running its Form_Unload).
     void closeBoth();
 };

@@ -1,11 +1,12 @@
 #include "OverlayForm.h"
-#include "core/VirtualKeys.h"
 
+#include "DesktopPicture.h"
 #include "OverlayOwner.h"
 #include "Pointers.h"
 #include "TextBlock.h"
 #include "Topmost.h"
 #include "core/OverlayGeometry.h"
+#include "core/VirtualKeys.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
@@ -19,94 +20,19 @@
 
 #include <cmath>
 
-namespace {
-
-// The desktop, as the platform reads it, cut to the overlay's rectangle (device pixels), so that
-// the overlay's pixel (x, y) shows the desktop's pixel (left margin + x, top margin + y).
-QRect deviceRect(const QRect &logical, qreal ratio)
-{
-    return QRect(qRound(logical.x() * ratio), qRound(logical.y() * ratio),
-                 qRound(logical.width() * ratio), qRound(logical.height() * ratio));
-}
-
-// The capture's picture as an image that uses the capture's memory as it is; the image lets go
-// of it when its last copy goes.
-QImage imageOf(platform::DesktopImage desktop, qreal ratio)
-{
-    auto *keeper = new std::shared_ptr<void>(std::move(desktop.memory));
-    QImage image(
-        reinterpret_cast<uchar *>(desktop.pixels), desktop.width, desktop.height,
-        qsizetype(desktop.strideBytes), QImage::Format_RGB32,
-        [](void *info) { delete static_cast<std::shared_ptr<void> *>(info); }, keeper);
-    image.setDevicePixelRatio(ratio);
-    return image;
-}
-
-QImage blackImage(const QSize &size, qreal ratio)
-{
-    QImage black(size, QImage::Format_RGB32);
-    black.fill(Qt::black);
-    black.setDevicePixelRatio(ratio);
-    return black;
-}
-
-QImage snapshotFor(const QRect &overlay, qreal ratio)
-{
-    const QRect device = deviceRect(overlay, ratio);
-    platform::DesktopImage desktop = platform::caps().capture->captureDesktop(
-        device.x(), device.y(), device.width(), device.height());
-    if (desktop.empty())
-        return blackImage(device.size(), ratio);
-    return imageOf(std::move(desktop), ratio);
-}
-
-// The image's pixels as the capture's pictures hold them (the image keeps the memory).
-platform::DesktopImage pixelsOf(QImage &image)
-{
-    platform::DesktopImage view;
-    view.width = image.width();
-    view.height = image.height();
-    view.strideBytes = image.bytesPerLine();
-    view.pixels = reinterpret_cast<std::uint32_t *>(image.bits());
-    return view;
-}
-
-// The part of `whole` under `part` (device pixels) without a copy: an image over the same pixels
-// that keeps `whole` alive and, being read-only, copies itself only if something writes to it.
-QImage sharedPart(const QImage &whole, const QRect &part)
-{
-    const QRect inside = part & whole.rect();
-    if (inside == whole.rect())
-        return whole;
-    if (inside.isEmpty() || whole.depth() != 32)
-        return whole.copy(part);
-    auto *keeper = new QImage(whole);
-    QImage image(
-        whole.constScanLine(inside.y()) + qsizetype(inside.x()) * 4, inside.width(),
-        inside.height(), whole.bytesPerLine(), whole.format(),
-        [](void *info) { delete static_cast<QImage *>(info); }, keeper);
-    image.setDevicePixelRatio(whole.devicePixelRatio());
-    return image;
-}
-
-} // namespace
+using namespace DesktopPicture;
 
 Form<OverlayForm> frmShow;
 
 OverlayForm::OverlayForm()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , picShow(new Surface(this, this))
-    , lblShadow(picShow)
-    , lblShow(picShow)
-    , lblCursor(picShow)
+    , m_text(picShow)
 {
     setWindowTitle(QStringLiteral("Vyn Quillane"));
     setAttribute(Qt::WA_InputMethodEnabled);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    tmrBlink.setInterval(500);
-    QObject::connect(&tmrBlink, &QTimer::timeout, this, [this] { tmrBlink_Timer(); });
-    tmrBlink.start();
 }
 
 OverlayForm::~OverlayForm()
@@ -119,7 +45,7 @@ void OverlayForm::Form_Load()
     Settings &s = gSettings;
     SetFormTopmost(this, 1);
     setSurfacePointer(Qt::ArrowCursor);
-    picShow->setItems({&lblShadow, &lblShow, &lblCursor});
+    picShow->setItems({&m_text.lblShadow, &m_text.lblShow, &m_text.lblCursor});
 
     QScreen *screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen->geometry().size();
@@ -155,7 +81,7 @@ void OverlayForm::Form_Load()
     setFocus();
 
     s.gsCursorChar = s.gnCursorStyle == 0 ? QStringLiteral("|") : QStringLiteral("_");
-    ApplyTextLook();
+    m_text.applyLook();
 }
 
 void OverlayForm::Form_Unload()
@@ -214,8 +140,7 @@ void OverlayForm::showOverBackdrop()
     if (all.empty()) {
         // The copy could not be read back: the screen under the window shows the same copy.
         all = platform::caps().capture->captureDesktop(m_deviceArea.x(), m_deviceArea.y(),
-                                                       m_deviceArea.width(),
-                                                       m_deviceArea.height());
+                                                       m_deviceArea.width(), m_deviceArea.height());
     }
     QImage snapshot
         = all.empty() ? blackImage(whole.size(), m_ratio) : imageOf(std::move(all), m_ratio);
@@ -312,7 +237,7 @@ QVariant OverlayForm::inputMethodQuery(Qt::InputMethodQuery query) const
     if (query == Qt::ImEnabled)
         return true;
     if (query == Qt::ImCursorRectangle)
-        return lblCursor.rect().toAlignedRect();
+        return m_text.lblCursor.rect().toAlignedRect();
     return OverlayOwner::get().input()->inputMethodQuery(query);
 }
 
@@ -342,7 +267,7 @@ void OverlayForm::Form_MouseDown(int Button, int Shift, double, double)
 
 const TextItem *OverlayForm::itemAt(const QPointF &at) const
 {
-    for (const TextItem *item : {&lblCursor, &lblShow, &lblShadow}) {
+    for (const TextItem *item : {&m_text.lblCursor, &m_text.lblShow, &m_text.lblShadow}) {
         if (item->contains(at) && !item->caption().isEmpty())
             return item;
     }
@@ -358,11 +283,11 @@ void OverlayForm::surfacePress(int button, int shift, const QPointF &at)
         return;
     }
     const TextItem *item = itemAt(at);
-    if (item == &lblShow) {
+    if (item == &m_text.lblShow) {
         m_pressTarget = PressTarget::Text;
         const auto twipsX = double(gSettings.gnTwipsX), twipsY = double(gSettings.gnTwipsY);
-        lblShow_MouseDown(button, shift, (at.x() - lblShow.left()) * twipsX,
-                          (at.y() - lblShow.top()) * twipsY);
+        lblShow_MouseDown(button, shift, (at.x() - m_text.lblShow.left()) * twipsX,
+                          (at.y() - m_text.lblShow.top()) * twipsY);
     } else if (item) {
         // The shadow and the caret take the press and do nothing with it.
         m_pressTarget = PressTarget::Other;
@@ -381,7 +306,7 @@ void OverlayForm::surfaceMove(int button, int shift, const QPointF &at)
     case PressTarget::Text:
         if (!picShow->dragOutline().isEmpty()) {
             const QPointF grab(pfGrabX / gSettings.gnTwipsX, pfGrabY / gSettings.gnTwipsY);
-            picShow->setDragOutline(QRectF(at - grab, lblShow.rect().size()));
+            picShow->setDragOutline(QRectF(at - grab, m_text.lblShow.rect().size()));
         }
         break;
     case PressTarget::None:
@@ -411,13 +336,13 @@ void OverlayForm::surfaceRelease(int button, int shift, const QPointF &at)
             if (!picShow->rect().contains(at.toPoint()))
                 break;
             const TextItem *item = itemAt(at);
-            if (item == &lblShow) {
-                lblShow_DragDrop((at.x() - lblShow.left()) * gSettings.gnTwipsX,
-                                 (at.y() - lblShow.top()) * gSettings.gnTwipsY);
+            if (item == &m_text.lblShow) {
+                lblShow_DragDrop((at.x() - m_text.lblShow.left()) * gSettings.gnTwipsX,
+                                 (at.y() - m_text.lblShow.top()) * gSettings.gnTwipsY);
             } else if (!item) {
                 picShow_DragDrop(at.x(), at.y());
             }
-        } else if (lblShow.contains(at)) {
+        } else if (m_text.lblShow.contains(at)) {
             lblShow_Click();
         }
         break;
@@ -430,9 +355,9 @@ void OverlayForm::surfaceRelease(int button, int shift, const QPointF &at)
 void OverlayForm::surfaceHover(const QPointF &at)
 {
     const TextItem *item = itemAt(at);
-    if (item == &lblShow || item == &lblShadow)
+    if (item == &m_text.lblShow || item == &m_text.lblShadow)
         picShow->setCursor(Qt::OpenHandCursor);
-    else if (item == &lblCursor)
+    else if (item == &m_text.lblCursor)
         picShow->setCursor(Qt::ArrowCursor);
     else
         picShow->setCursor(m_surfacePointer);

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "Surface.h"
-#include "TextItem.h"
+#include "TextBlock.h"
 #include "forms/Forms.h"
 #include "platform/DesktopCapture.h"
 
 #include <QCursor>
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -18,6 +17,9 @@
 // overlay, which is the window that has the focus, hands it every key and input-method event.
 class OverlayForm : public QWidget, private SurfaceEvents
 {
+    // What the widget tests look at inside the overlay (tests/gui/ProgramFixture.h).
+    friend struct OverlayInternals;
+
 public:
     OverlayForm();
     ~OverlayForm() override;
@@ -39,10 +41,7 @@ public:
     // (surface pixels).
     void lblShow_DragDrop(double X, double Y);
     void picShow_DragDrop(double X, double Y);
-    void tmrBlink_Timer();
 
-    // The form's own persistent image: the clean snapshot, never drawn on.
-    const QImage &formImage() const { return m_formImage; }
     // Paints the form's image onto picShow at (0, 0), wiping every drawn line.
     void paintFormImageOntoSurface();
 
@@ -57,11 +56,9 @@ public:
     void endPress();
 
     Surface *picShow;
-    TextItem lblShadow;
-    TextItem lblShow;
-    TextItem lblCursor;
-    QTimer tmrBlink;
-    int16_t nBlinkTick = 0;
+    // The text block over picShow: lblShow, lblShadow, lblCursor and tmrBlink.
+    TextBlock &textBlock() { return m_text; }
+    const TextBlock &textBlock() const { return m_text; }
     int16_t pbDrawing = 0;
     float pfGrabX = 0; // where the drag grabbed lblShow, twips from its left
     float pfGrabY = 0;
@@ -90,7 +87,8 @@ private:
     void showOverBackdrop();
     void releaseBackdrop();
 
-    QImage m_formImage;
+    TextBlock m_text;
+    QImage m_formImage; // the form's own persistent image: the clean snapshot, never drawn on
     // Where the overlay covers the whole output: the output's picture, which the margins' strips
     // around picShow show. Null where the overlay is placed over the margins' rectangle.
     QImage m_outputImage;

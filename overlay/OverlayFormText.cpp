@@ -1,5 +1,4 @@
-// The overlay's text block lblShow and its own events: moving the text by dragging it, its clicks
-// and the caret blink.
+// The overlay's text lblShow and its own events: moving the text by dragging it, and its clicks.
 #include "OverlayForm.h"
 #include "OverlayOwner.h"
 #include "TextBlock.h"
@@ -12,7 +11,7 @@ void OverlayForm::lblShow_MouseDown(int Button, int Shift, double X, double Y)
         // In line mode the text is not to be moved, and a press on it does nothing at all.
         if (gSettings.gbLineMode != 0)
             return;
-        picShow->setDragOutline(lblShow.rect());
+        picShow->setDragOutline(m_text.lblShow.rect());
         pfGrabX = float(X);
         pfGrabY = float(Y);
     } else if ((Button & 2) && gSettings.gbDialogOpen == False) {
@@ -25,8 +24,8 @@ void OverlayForm::lblShow_MouseDown(int Button, int Shift, double X, double Y)
 void OverlayForm::lblShow_DragDrop(double X, double Y)
 {
     const Settings &s = gSettings;
-    const TextCorner corner
-        = DropOnText(X, Y, pfGrabX, pfGrabY, s.gnTwipsX, s.gnTwipsY, lblShow.left(), lblShow.top());
+    const TextCorner corner = DropOnText(X, Y, pfGrabX, pfGrabY, s.gnTwipsX, s.gnTwipsY,
+                                         m_text.lblShow.left(), m_text.lblShow.top());
     dropTextAt(corner.left, corner.top);
 }
 
@@ -41,9 +40,7 @@ void OverlayForm::dropTextAt(int16_t left, int16_t top)
 {
     gSettings.gnTextX = left;
     gSettings.gnTextY = top;
-    lblShow.move(left, top);
-    PlaceShadow();
-    PlaceCursor();
+    m_text.moveTo(left, top);
 }
 
 void OverlayForm::lblShow_Click()
@@ -54,15 +51,4 @@ void OverlayForm::lblShow_Click()
 void OverlayForm::picShow_Click()
 {
     OverlayOwner::get().FocusInput();
-}
-
-void OverlayForm::tmrBlink_Timer()
-{
-    ++nBlinkTick;
-    if (nBlinkTick == 2) {
-        lblCursor.setCaption(gSettings.gsCursorChar);
-        nBlinkTick = 0;
-    } else {
-        lblCursor.setCaption(QString());
-    }
 }

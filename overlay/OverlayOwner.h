@@ -1,12 +1,11 @@
 #pragma once
 
-class QString;
 class QWidget;
-class TextItem;
 
-// What the overlay needs of the form that owns it (the main form): the menu, the keyboard's text
-// box `txtInput`, the program's end and the measuring labels the caret is placed from. The overlay
-// reaches its owner only through this, so it knows nothing of the form behind it.
+// What the overlay (and the dialogs over it) need of the form that owns it (the main form): the
+// menu, the keyboard's text box `txtInput`, the program's end, and a new look of the text to be
+// measured. The overlay reaches its owner only through this, so it knows nothing of the form
+// behind it; what the owner measures it hands down, and the overlay never asks for it.
 //
 // There is one owner while the program runs; the overlay exists only while it does.
 class OverlayOwner
@@ -29,13 +28,11 @@ public:
     virtual void Form_QueryUnload(int UnloadMode) = 0;
 
     // txtInput: the overlay hands it every key and input-method event, and asks it what an input
-    // method wants to know; its text is the one the text block shows.
+    // method wants to know.
     virtual QWidget *input() const = 0;
-    virtual QString inputText() const = 0;
-    // The measuring labels, in the text's font: the width of the caret's line and the height of
-    // the text up to it.
-    virtual TextItem &horizontalMeasure() = 0;
-    virtual TextItem &verticalMeasure() = 0;
+    // The settings give the text another look (the Text dialog's OK): the owner measures the
+    // caret in the new font and hands the text block its text, its look and the caret's place.
+    virtual void textLookChanged() = 0;
 
 protected:
     // The owner makes itself known on construction and is forgotten on destruction.

@@ -31,6 +31,9 @@ public:
 // given, untouched, and the tiles of it that lines have been drawn on (see LineLayer).
 class Surface : public QWidget, public LabelHost
 {
+    // What the widget tests look at inside the surface (tests/gui/SurfaceTestKit.h).
+    friend struct SurfaceInternals;
+
 public:
     Surface(SurfaceEvents *events, QWidget *parent);
 
@@ -42,7 +45,6 @@ public:
     // Paints `picture` at (0, 0) at its natural size, replacing what was there.
     void paintPicture(const QImage &picture);
     // How many tiles of the image hold lines.
-    int lineTileCount() const { return m_layer.tileCount(); }
 
     // Drawing into the image. A stroke starts with a dot of the pen's width at its first point,
     // which becomes the current point; each continuation draws a segment from the current point,
@@ -51,7 +53,6 @@ public:
     void beginStroke(const QPointF &at, const QPen &pen);
     void continueStroke(const QPointF &to, const QPen &pen);
     const QPen &strokePen() const { return m_pen; }
-    QPointF currentPoint() const { return m_current; }
 
     // The labels over the surface, bottom first.
     void setItems(std::array<const TextItem *, 3> bottomToTop);

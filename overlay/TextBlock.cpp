@@ -1,8 +1,5 @@
 #include "TextBlock.h"
 
-#include "OverlayForm.h"
-#include "OverlayOwner.h"
-#include "TextItem.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
 #include "settings/Units.h"
@@ -36,50 +33,78 @@ void ApplyFont(TextItem &control, int32_t colour, int16_t full)
     control.setForeColor(PackedToRgb(colour));
 }
 
-void ApplyMeasuringFont()
+TextBlock::TextBlock(LabelHost *surface)
+    : lblShadow(surface)
+    , lblShow(surface)
+    , lblCursor(surface)
 {
-    OverlayOwner &owner = OverlayOwner::get();
-    ApplyFont(owner.horizontalMeasure(), 0, 1);
-    ApplyFont(owner.verticalMeasure(), 0, 1);
+    tmrBlink.setInterval(500);
+    QObject::connect(&tmrBlink, &QTimer::timeout, &tmrBlink, [this] { tmrBlink_Timer(); });
+    tmrBlink.start();
 }
 
-void ApplyTextLook()
+void TextBlock::tmrBlink_Timer()
+{
+    ++nBlinkTick;
+    if (nBlinkTick == 2) {
+        lblCursor.setCaption(gSettings.gsCursorChar);
+        nBlinkTick = 0;
+    } else {
+        lblCursor.setCaption(QString());
+    }
+}
+
+void TextBlock::setText(const QString &text)
+{
+    lblShow.setCaption(text);
+    lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
+}
+
+void TextBlock::setShown(bool shown, bool caretToo)
+{
+    lblShow.setVisible(shown);
+    lblShadow.setVisible(shown);
+    setCaretShown(shown && caretToo);
+}
+
+void TextBlock::setCaretShown(bool shown)
+{
+    lblCursor.setVisible(shown);
+    if (shown)
+        tmrBlink.start();
+    else
+        tmrBlink.stop();
+}
+
+void TextBlock::moveTo(int16_t left, int16_t top)
+{
+    lblShow.move(left, top);
+    placeShadow();
+    placeCaret();
+}
+
+void TextBlock::placeCaret()
+{
+    lblCursor.setCaption(gSettings.gsCursorChar);
+    const CaretPlace place
+        = CaretPlaceFor(lblShow.left(), lblShow.top(), lblCursor.width(), lblCursor.height(),
+                        gSettings.gnCursorStyle, m_measures.lineWidth, m_measures.heightToCaret);
+    lblCursor.move(place.left, place.top);
+}
+
+void TextBlock::applyLook()
 {
     const Settings &s = gSettings;
-    OverlayForm &overlay = *frmShow;
-    ApplyFont(overlay.lblShow, s.glColor[SlotText], 1);
-    ApplyFont(overlay.lblShadow, s.glColor[SlotShadow], 1);
-    ApplyFont(overlay.lblCursor, s.glColor[SlotCursor], 0);
-    PlaceText();
-    PlaceShadow();
-    PlaceCursor();
+    ApplyFont(lblShow, s.glColor[SlotText], 1);
+    ApplyFont(lblShadow, s.glColor[SlotShadow], 1);
+    ApplyFont(lblCursor, s.glColor[SlotCursor], 0);
+    lblShow.move(s.gnTextX, s.gnTextY);
+    placeShadow();
+    placeCaret();
 }
 
-void SetShadowCaption(const QString &text)
+void TextBlock::placeShadow()
 {
-    frmShow->lblShadow.setCaption(gSettings.gnShadowGap == 0 ? QString() : text);
-}
-
-void PlaceText()
-{
-    frmShow->lblShow.move(gSettings.gnTextX, gSettings.gnTextY);
-}
-
-void PlaceShadow()
-{
-    frmShow->lblShadow.move(gSettings.gnShadowGap + gSettings.gnTextX,
-                            gSettings.gnShadowGap + gSettings.gnTextY);
-}
-
-void PlaceCursor()
-{
-    OverlayForm &overlay = *frmShow;
-    OverlayOwner &owner = OverlayOwner::get();
-    TextItem &caret = overlay.lblCursor;
-    caret.setCaption(gSettings.gsCursorChar);
-    const CaretPlace place
-        = CaretPlaceFor(overlay.lblShow.left(), overlay.lblShow.top(), caret.width(),
-                        caret.height(), gSettings.gnCursorStyle, owner.horizontalMeasure().width(),
-                        owner.verticalMeasure().height());
-    caret.move(place.left, place.top);
+    const Settings &s = gSettings;
+    lblShadow.move(s.gnShadowGap + s.gnTextX, s.gnShadowGap + s.gnTextY);
 }

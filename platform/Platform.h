@@ -5,6 +5,7 @@
 #include "HelpEngine.h"
 #include "KeyState.h"
 #include "SessionEvents.h"
+#include "SingleInstance.h"
 #include "WindowDrag.h"
 #include "WindowFrame.h"
 #include "WindowStack.h"
@@ -24,6 +25,7 @@ struct Capabilities
     std::unique_ptr<SessionEvents> session;
     std::unique_ptr<WindowFrame> frame;
     std::unique_ptr<GlobalShortcuts> shortcuts;
+    std::unique_ptr<SingleInstance> singleInstance;
 };
 
 // The capabilities of the running system, made on first use: the native implementation when the

@@ -1,8 +1,8 @@
 #include "SettingsFile.h"
 
 #include "InstallLayout.h"
-#include "RegularFile.h"
 #include "SettingsCodec.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -105,8 +105,8 @@ LoadedBytes LoadSettingsBytes()
     // Only a regular file of a size the format can have is read: a named pipe would hold up
     // the start for ever, a link to a device or a huge file would be read until memory runs
     // out. Those are broken files, reported as such.
-    RegularFileRead read = ReadRegularFile(out.path, MaxSettingsFileBytes);
-    if (read.outcome == RegularFileOutcome::Missing) {
+    platform::RegularFileRead read = platform::ReadRegularFile(out.path, MaxSettingsFileBytes);
+    if (read.outcome == platform::RegularFileOutcome::Missing) {
         // A missing file is created, empty, so the program's folder holds one while the program
         // runs. NewOnly: should something have taken the name meanwhile, it is not opened.
         if (SettingsArePerUser())
@@ -119,7 +119,7 @@ LoadedBytes LoadSettingsBytes()
         out.opened = true;
         return out;
     }
-    if (read.outcome != RegularFileOutcome::Read) {
+    if (read.outcome != platform::RegularFileOutcome::Read) {
         out.error = read.error;
         return out;
     }

@@ -59,6 +59,13 @@ class NullShortcuts final : public GlobalShortcuts
 public:
     void watchReturnKeys(std::function<void(int)>) override { }
 };
+// No session to keep one copy in: every start is a lone copy.
+class NullSingleInstance final : public SingleInstance
+{
+public:
+    bool askRunningCopy() override { return false; }
+    bool listen(std::function<void()>) override { return false; }
+};
 } // namespace
 
 std::unique_ptr<Capabilities> makeNullCapabilities()
@@ -72,6 +79,7 @@ std::unique_ptr<Capabilities> makeNullCapabilities()
     c->session = std::make_unique<NullSession>();
     c->frame = std::make_unique<NullFrame>();
     c->shortcuts = std::make_unique<NullShortcuts>();
+    c->singleInstance = std::make_unique<NullSingleInstance>();
     return c;
 }
 

@@ -28,25 +28,68 @@ int localSocket()
     return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
 }
 
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// Whether the process at the other end of a connected socket runs as this user. The system says
+// who it is (the user at the time it connected or started to listen), not the peer itself.
+bool peerIsThisUser(int fd)
+{
+#ifdef SO_PEERCRED
+    ucred peer {};
+    socklen_t size = sizeof(peer);
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof(peer))
+        return false;
+    return peer.uid == ::geteuid();
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    return ::getpeereid(fd, &uid, &gid) == 0 && uid == ::geteuid();
+#endif
+}
+
 } // namespace
+
+bool isPrivateFolder(const std::string &path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+bool makePrivateFolder(const std::string &path)
+{
+    if (::mkdir(path.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+        return false;
+    return isPrivateFolder(path);
+}
 
 bool tellListener(const std::string &path, const std::string &message)
 {
     sockaddr_un address;
-    if (!addressOf(path, address))
+    if (!addressOf(path, address) || !isPrivateFolder(folderOf(path)))
         return false;
     const int fd = localSocket();
     if (fd < 0)
         return false;
     bool there = false;
     if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0) {
-        there = true;
+        there = peerIsThisUser(fd);
         // The listener needs the connection, not the words; a full buffer loses nothing.
-        (void)::send(fd, message.data(), message.size(), MSG_NOSIGNAL);
-    } else {
-        // EAGAIN: a listener whose queue of connections is full. Refused or missing: nobody.
-        there = errno == EAGAIN;
+        if (there)
+            (void)::send(fd, message.data(), message.size(), MSG_NOSIGNAL);
+    } else if (errno == EAGAIN) {
+        // A listener whose queue of connections is full; in a private folder, the user's own.
+        there = true;
     }
+    // Refused or missing: nobody.
     ::close(fd);
     return there;
 }
@@ -54,7 +97,9 @@ bool tellListener(const std::string &path, const std::string &message)
 int listenAt(const std::string &path)
 {
     sockaddr_un address;
-    if (!addressOf(path, address))
+    // Bound inside a folder no one else can enter, the socket is never within another user's
+    // reach, not even in the moment before its own mode is set.
+    if (!addressOf(path, address) || !isPrivateFolder(folderOf(path)))
         return -1;
     const int fd = localSocket();
     if (fd < 0)
@@ -64,16 +109,14 @@ int listenAt(const std::string &path)
         struct stat info
         {
         };
-        // The caller asked first whether anything listens there; nothing answered, so a socket
-        // there is one a crashed copy left, and it goes. Only a socket goes.
+        // The caller asked first whether a copy of the user's listens there; none answered, so a
+        // socket there is one a crashed copy left, and it goes. Only a socket goes.
         if (errno != EADDRINUSE || ::lstat(path.c_str(), &info) != 0 || !S_ISSOCK(info.st_mode)
             || ::unlink(path.c_str()) != 0 || ::bind(fd, raw, sizeof(address)) != 0) {
             ::close(fd);
             return -1;
         }
     }
-    // The user's own: in the runtime folder the folder already is, in the temporary one the file
-    // must be.
     if (::chmod(path.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, 8) != 0) {
         ::unlink(path.c_str());
         ::close(fd);
@@ -92,8 +135,9 @@ int acceptWaiting(int listener)
                 continue;
             return count;
         }
+        if (peerIsThisUser(peer))
+            ++count;
         ::close(peer);
-        ++count;
     }
 }
 

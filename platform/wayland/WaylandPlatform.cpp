@@ -2,6 +2,7 @@
 #include "WaylandDesktopCapture.h"
 #include "platform/Platform.h"
 #include "platform/posix/PosixSessionEvents.h"
+#include "platform/posix/PosixSingleInstance.h"
 #include "platform/qt/QtHelpEngine.h"
 #include "platform/qt/QtWindowDrag.h"
 
@@ -25,6 +26,8 @@ std::unique_ptr<Capabilities> makeWaylandCapabilities()
     c->drag = qt::makeWindowDrag();
     // The standby keys, where the desktop's portal hands them out.
     c->shortcuts = wayland::makeGlobalShortcuts();
+    c->singleInstance = posix::makeSingleInstance(
+        qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0")));
     return c;
 }
 

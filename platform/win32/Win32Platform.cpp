@@ -1,5 +1,6 @@
 // The native platform layer on Windows: user32 and gdi32.
 #include "platform/Platform.h"
+#include "platform/qt/QtSingleInstance.h"
 
 namespace platform {
 
@@ -23,6 +24,8 @@ std::unique_ptr<Capabilities> makeNativeCapabilities()
     c->help = win32::makeHelpEngine();
     c->drag = win32::makeWindowDrag();
     c->frame = win32::makeWindowFrame();
+    // One desktop session a user: the toolkit's local socket, a named pipe of the user's.
+    c->singleInstance = qt::makeSingleInstance("desktop");
     return c;
 }
 

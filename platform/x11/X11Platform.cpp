@@ -1,6 +1,7 @@
 // The native platform layer on Linux: X11.
 #include "platform/Platform.h"
 #include "platform/posix/PosixSessionEvents.h"
+#include "platform/posix/PosixSingleInstance.h"
 #include "platform/qt/QtHelpEngine.h"
 #include "platform/qt/QtWindowDrag.h"
 
@@ -24,6 +25,7 @@ std::unique_ptr<Capabilities> makeNativeCapabilities()
     c->help = std::make_unique<QtHelpEngine>();
     c->drag = qt::makeWindowDrag();
     c->frame = x11::makeWindowFrame();
+    c->singleInstance = posix::makeSingleInstance(qEnvironmentVariable("DISPLAY"));
     return c;
 }
 

@@ -36,6 +36,13 @@ struct FakeKeys : platform::KeyState
     }
 };
 
+// The overlay's insides the tests look at.
+struct OverlayInternals
+{
+    // The form's own persistent image: the clean snapshot, never drawn on.
+    static const QImage &formImage(const OverlayForm &overlay) { return overlay.m_formImage; }
+};
+
 struct RecordedBox
 {
     QString text;

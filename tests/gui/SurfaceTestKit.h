@@ -7,6 +7,13 @@
 #include <QImage>
 #include <QRandomGenerator>
 
+// The surface's insides the tests look at.
+struct SurfaceInternals
+{
+    // How many tiles of the picture hold drawn lines.
+    static int lineTileCount(const Surface &surface) { return surface.m_layer.tileCount(); }
+};
+
 class NoEvents : public SurfaceEvents
 {
     void surfacePress(int, int, const QPointF &) override { }

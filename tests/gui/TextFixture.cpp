@@ -27,7 +27,7 @@ void TextTest::key(Qt::Key key, Qt::KeyboardModifiers modifiers)
 
 QPointF TextTest::caretInsertion() const
 {
-    const TextItem &caret = frmShow->lblCursor;
+    const TextItem &caret = frmShow->textBlock().lblCursor;
     const double dx = gSettings.gnCursorStyle == 0
         ? double(units::IntDiv(units::RoundHalfEven(caret.width()), 2) + 3)
         : 0.0;
@@ -37,7 +37,7 @@ QPointF TextTest::caretInsertion() const
 
 QPointF TextTest::insertionAfter(const QString &textBeforeCaret) const
 {
-    const TextItem &text = frmShow->lblShow;
+    const TextItem &text = frmShow->textBlock().lblShow;
     const QStringList lines = TextLayout::lines(textBeforeCaret);
     return {text.left() + TextLayout::lineWidth(text.font(), lines.last()),
             text.top() + TextLayout::measure(text.font(), textBeforeCaret).height()};

@@ -31,16 +31,17 @@ protected:
         s.gsFontSize = QString::fromLatin1(f.points);
         s.gnFontStyle = {int16_t(f.bold), int16_t(f.italic), 0, 0};
         OverlayForm &o = overlay();
-        ApplyFont(o.lblShow, s.glColor[SlotText], 1);
-        ApplyFont(o.lblShadow, s.glColor[SlotShadow], 1);
-        ApplyFont(o.lblCursor, s.glColor[SlotCursor], 0);
+        ApplyFont(o.textBlock().lblShow, s.glColor[SlotText], 1);
+        ApplyFont(o.textBlock().lblShadow, s.glColor[SlotShadow], 1);
+        ApplyFont(o.textBlock().lblCursor, s.glColor[SlotCursor], 0);
         ApplyFont(main().lblHorizontalPos, 0, 1);
         ApplyFont(main().lblVerticalPos, 0, 1);
     }
 
     QImage canvas() const
     {
-        QImage image(frmShow->lblShow.paintBounds().size(), QImage::Format_ARGB32_Premultiplied);
+        QImage image(frmShow->textBlock().lblShow.paintBounds().size(),
+                     QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         return image;
     }
@@ -49,7 +50,7 @@ protected:
     {
         painter.begin(&image);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.translate(-QPointF(frmShow->lblShow.paintBounds().topLeft()));
+        painter.translate(-QPointF(frmShow->textBlock().lblShow.paintBounds().topLeft()));
         return painter;
     }
 };
@@ -62,7 +63,7 @@ TEST_P(CaretExactness, AfterEveryCharacterTheCaretIsWhereTheTextIsDrawn)
         = QStringLiteral("  To fit  AV \r\n\r\noffice, W.A.  \r\n \u00e9t\u00e9 ffi. ");
     startWithText(text);
     useFont(GetParam());
-    const TextItem &shown = overlay().lblShow;
+    const TextItem &shown = overlay().textBlock().lblShow;
     const QFont font = shown.font();
     const QRgb colour = shown.foreColor();
     const QFontMetricsF metrics(TextLayout::labelFont(font));

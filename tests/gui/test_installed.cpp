@@ -158,7 +158,7 @@ TEST_F(InstalledProgramTest, ASaveThatFailsNamesThePerUserFileAlone)
     ASSERT_TRUE(QDir(userFolder).removeRecursively());
     ASSERT_TRUE(makeFile(userFolder));
     boxes.clear();
-    WriteData();
+    WriteData(frmMain->txtInput->text());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(boxes[0].text.contains(UserSettingsPath())) << boxes[0].text.toStdString();

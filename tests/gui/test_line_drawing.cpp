@@ -66,7 +66,7 @@ protected:
         ProgramTest::SetUp();
         writeSettingsFile(DefaultSettingsBytes());
         startProgram();
-        clean = overlay().formImage();
+        clean = OverlayInternals::formImage(overlay());
     }
 
     Surface *surface() { return overlay().picShow; }
@@ -183,7 +183,7 @@ TEST_F(LineDrawingTest, AStrokeRunsUnderTheTextAndOnOutsideTheWindow)
     main().mnuModeLines_Click();
     OverlayForm &o = overlay();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&o));
-    const QRectF text = o.lblShow.rect();
+    const QRectF text = o.textBlock().lblShow.rect();
     const double y = text.center().y();
     // The pixels of the text's glyphs along the band the stroke will cover.
     const QImage before = surface()->grab().toImage();

@@ -107,8 +107,8 @@ TEST_F(LineLayerTest, StrokesAreThePixelsOfStrokesDrawnOnTheWholeImage)
     EXPECT_EQ(differingPixels(surface.grab().toImage(), expected), 0);
     // Only the tiles the lines touch are kept.
     const int tiles = ((snapshot.width() + T - 1) / T) * ((snapshot.height() + T - 1) / T);
-    EXPECT_GT(surface.lineTileCount(), 0);
-    EXPECT_LT(surface.lineTileCount(), tiles);
+    EXPECT_GT(SurfaceInternals::lineTileCount(surface), 0);
+    EXPECT_LT(SurfaceInternals::lineTileCount(surface), tiles);
 }
 
 TEST_F(LineLayerTest, TheImageReadBeforeAStrokeShowsTheStroke)
@@ -126,11 +126,11 @@ TEST_F(LineLayerTest, TheImageReadBeforeAStrokeShowsTheStroke)
 TEST_F(LineLayerTest, TheSamePicturePaintedAgainDropsEveryLine)
 {
     drawOnSurface(surface, {{10, 10}, {440, 320}, {10, 320}}, linePen(20, 0xffff0000));
-    ASSERT_GT(surface.lineTileCount(), 0);
+    ASSERT_GT(SurfaceInternals::lineTileCount(surface), 0);
     ASSERT_NE(surface.image(), snapshot);
 
     surface.paintPicture(snapshot);
-    EXPECT_EQ(surface.lineTileCount(), 0);
+    EXPECT_EQ(SurfaceInternals::lineTileCount(surface), 0);
     EXPECT_EQ(surface.image(), snapshot);
     EXPECT_EQ(differingPixels(surface.grab().toImage(), snapshot), 0);
 

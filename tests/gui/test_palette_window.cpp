@@ -4,6 +4,8 @@
 #include "ProgramFixture.h"
 
 #include "dialogs/Dialogs.h"
+#include "dialogs/ImageControl.h"
+#include "dialogs/PaletteBox.h"
 #include "dialogs/PaletteWindow.h"
 #include "dialogs/TextDialogLink.h"
 #include "settings/Palette.h"
@@ -265,7 +267,8 @@ TEST_F(PaletteWindowTest, TheScrollBarSetsTheWidthAndItsLabel)
     overlay().picShow_MouseDown(1, 0, 300, 300);
     overlay().picShow_MouseUp(1, 0, 300, 300);
     EXPECT_EQ(overlay().picShow->image().pixel(300, 323), qRgb(0, 0, 255));
-    EXPECT_EQ(overlay().picShow->image().pixel(300, 327), overlay().formImage().pixel(300, 327));
+    EXPECT_EQ(overlay().picShow->image().pixel(300, 327),
+              OverlayInternals::formImage(overlay()).pixel(300, 327));
 
     w.HScroll1->setValue(1);
     EXPECT_EQ(w.Label1->text(), QStringLiteral("Line Width = 1"));

@@ -1,6 +1,6 @@
 // One running copy per session: the socket's name keeps users and sessions apart, a later copy
 // reaches the running one, and a socket left behind by a crashed copy does not block a start.
-#include "app/SingleInstance.h"
+#include "platform/posix/PosixSingleInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,8 @@
 #include <cstring>
 
 namespace {
+
+using SingleInstance = platform::posix::PosixSingleInstance;
 
 TEST(SingleInstance, NamesKeepUsersAndSessionsApart)
 {

@@ -5,9 +5,9 @@
 #include "overlay/Topmost.h"
 #include "settings/SettingsFile.h"
 
+#include "settings/SettingsCodec.h"
 #include <QDir>
 #include <QFile>
-#include "settings/SettingsCodec.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -23,9 +23,8 @@ struct MenuState
 
 MenuState menuState(MainForm &m)
 {
-    return {m.mnuClear->isEnabled(),      m.mnuClearLines->isEnabled(),
-            m.mnuRestore->isEnabled(),    m.mnuModeTexts->isEnabled(),
-            m.mnuModeTexts->isChecked(),  m.mnuModeLines->isChecked(),
+    return {m.mnuClear->isEnabled(),      m.mnuClearLines->isEnabled(), m.mnuRestore->isEnabled(),
+            m.mnuModeTexts->isEnabled(),  m.mnuModeTexts->isChecked(),  m.mnuModeLines->isChecked(),
             m.mnuPrefsTexts->isEnabled(), m.mnuPrefsLines->isEnabled()};
 }
 
@@ -62,18 +61,18 @@ TEST_F(ProgramTest, FirstStartReportsTheMissingFileOnceAndRunsOnTheDefaults)
     EXPECT_TRUE(readSettingsFile().isEmpty());
 
     EXPECT_EQ(main().txtInput->text(), QStringLiteral("Hello!"));
-    EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("Hello!"));
-    EXPECT_EQ(overlay().lblShadow.caption(), QStringLiteral("Hello!"));
-    EXPECT_EQ(overlay().lblShow.left(), 200);
-    EXPECT_EQ(overlay().lblShadow.left(), 202);
-    EXPECT_EQ(overlay().lblShow.font().family(), QStringLiteral("Arial"));
-    EXPECT_TRUE(overlay().lblShow.font().bold());
-    EXPECT_EQ(overlay().lblShow.foreColor(), qRgb(255, 0, 80));
-    EXPECT_EQ(overlay().lblShadow.foreColor(), qRgb(176, 255, 255));
-    EXPECT_EQ(overlay().lblCursor.foreColor(), qRgb(0, 255, 0));
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("Hello!"));
+    EXPECT_EQ(overlay().textBlock().lblShadow.caption(), QStringLiteral("Hello!"));
+    EXPECT_EQ(overlay().textBlock().lblShow.left(), 200);
+    EXPECT_EQ(overlay().textBlock().lblShadow.left(), 202);
+    EXPECT_EQ(overlay().textBlock().lblShow.font().family(), QStringLiteral("Arial"));
+    EXPECT_TRUE(overlay().textBlock().lblShow.font().bold());
+    EXPECT_EQ(overlay().textBlock().lblShow.foreColor(), qRgb(255, 0, 80));
+    EXPECT_EQ(overlay().textBlock().lblShadow.foreColor(), qRgb(176, 255, 255));
+    EXPECT_EQ(overlay().textBlock().lblCursor.foreColor(), qRgb(0, 255, 0));
     EXPECT_EQ(gSettings.gsCursorChar, QStringLiteral("|"));
     // The measuring labels carry the text font.
-    EXPECT_EQ(main().lblVerticalPos.font(), overlay().lblShow.font());
+    EXPECT_EQ(main().lblVerticalPos.font(), overlay().textBlock().lblShow.font());
 
     const MenuState state = menuState(main());
     EXPECT_TRUE(state.clear);
@@ -137,8 +136,9 @@ TEST_F(ProgramTest, OverlayStandsWithinTheMarginsAndShowsTheDesktopUnderIt)
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(overlay().geometry(), QRect(50, 30, screen.width() - 50, screen.height() - 30));
     EXPECT_EQ(overlay().picShow->geometry(), QRect(QPoint(0, 0), overlay().size()));
-    const QImage &clean = overlay().formImage();
-    for (const QPoint p : {QPoint(0, 0), QPoint(13, 7), QPoint(clean.width() - 1, clean.height() - 1)})
+    const QImage &clean = OverlayInternals::formImage(overlay());
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(13, 7), QPoint(clean.width() - 1, clean.height() - 1)})
         EXPECT_EQ(clean.pixel(p), DesktopPixelAt(50 + p.x(), 30 + p.y())) << p.x() << "," << p.y();
     EXPECT_EQ(overlay().picShow->image(), clean);
 }
@@ -147,10 +147,14 @@ TEST_F(ProgramTest, DamagedMarginsNeverLeaveAnEmptyOverlay)
 {
     QByteArray bytes = DefaultSettingsBytes();
     // Left 30000 and right 30000: the sum leaves the 16-bit range; top -32768, bottom 5000.
-    bytes[55] = char(0x30); bytes[56] = char(0x75);
-    bytes[57] = char(0x30); bytes[58] = char(0x75);
-    bytes[59] = char(0x00); bytes[60] = char(0x80);
-    bytes[61] = char(0x88); bytes[62] = char(0x13);
+    bytes[55] = char(0x30);
+    bytes[56] = char(0x75);
+    bytes[57] = char(0x30);
+    bytes[58] = char(0x75);
+    bytes[59] = char(0x00);
+    bytes[60] = char(0x80);
+    bytes[61] = char(0x88);
+    bytes[62] = char(0x13);
     writeSettingsFile(bytes);
     startProgram();
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
@@ -164,37 +168,37 @@ TEST_F(ProgramTest, CommandsKeepTheMenuInStep)
     OverlayForm &o = overlay();
 
     m.mnuClear_Click();
-    EXPECT_FALSE(o.lblShow.isVisible());
-    EXPECT_FALSE(o.lblShadow.isVisible());
-    EXPECT_FALSE(o.lblCursor.isVisible());
-    EXPECT_FALSE(o.tmrBlink.isActive());
+    EXPECT_FALSE(o.textBlock().lblShow.isVisible());
+    EXPECT_FALSE(o.textBlock().lblShadow.isVisible());
+    EXPECT_FALSE(o.textBlock().lblCursor.isVisible());
+    EXPECT_FALSE(o.textBlock().tmrBlink.isActive());
     expectInvariants(m);
 
     // Typing goes on while the text is cleared, and restoring shows it as typed.
     m.txtInput->setText(QStringLiteral("typed meanwhile"));
     m.mnuRestore_Click();
-    EXPECT_TRUE(o.lblShow.isVisible());
-    EXPECT_EQ(o.lblShow.caption(), QStringLiteral("typed meanwhile"));
-    EXPECT_TRUE(o.lblCursor.isVisible());
-    EXPECT_TRUE(o.tmrBlink.isActive());
+    EXPECT_TRUE(o.textBlock().lblShow.isVisible());
+    EXPECT_EQ(o.textBlock().lblShow.caption(), QStringLiteral("typed meanwhile"));
+    EXPECT_TRUE(o.textBlock().lblCursor.isVisible());
+    EXPECT_TRUE(o.textBlock().tmrBlink.isActive());
     expectInvariants(m);
 
     m.mnuModeLines_Click();
     EXPECT_EQ(gSettings.gbLineMode, 1);
-    EXPECT_FALSE(o.lblCursor.isVisible());
-    EXPECT_FALSE(o.tmrBlink.isActive());
+    EXPECT_FALSE(o.textBlock().lblCursor.isVisible());
+    EXPECT_FALSE(o.textBlock().tmrBlink.isActive());
     expectInvariants(m);
 
     // Restoring the text in line mode shows the text but not the caret.
     m.mnuClear_Click();
     m.mnuRestore_Click();
-    EXPECT_TRUE(o.lblShow.isVisible());
-    EXPECT_FALSE(o.lblCursor.isVisible());
+    EXPECT_TRUE(o.textBlock().lblShow.isVisible());
+    EXPECT_FALSE(o.textBlock().lblCursor.isVisible());
     expectInvariants(m);
 
     m.mnuModeTexts_Click();
     EXPECT_EQ(gSettings.gbLineMode, 0);
-    EXPECT_TRUE(o.lblCursor.isVisible());
+    EXPECT_TRUE(o.textBlock().lblCursor.isVisible());
     expectInvariants(m);
 }
 
@@ -204,13 +208,13 @@ TEST_F(ProgramTest, LineModeFreezesTheText)
     main().mnuModeLines_Click();
     main().txtInput->insertPlainText(QStringLiteral("xyz"));
     EXPECT_EQ(main().txtInput->text(), QStringLiteral("Hello!"));
-    EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("Hello!"));
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("Hello!"));
 }
 
 TEST_F(ProgramTest, ClearLinesPaintsTheCleanSnapshotBack)
 {
     startProgram();
-    const QImage clean = overlay().formImage();
+    const QImage clean = OverlayInternals::formImage(overlay());
     main().mnuModeLines_Click();
     overlay().picShow_MouseDown(1, 0, 100, 100);
     overlay().picShow_MouseMove(1, 0, 150, 100);
@@ -222,7 +226,8 @@ TEST_F(ProgramTest, ClearLinesPaintsTheCleanSnapshotBack)
     EXPECT_EQ(overlay().picShow->image(), clean);
     EXPECT_EQ(gSettings.gbLinesShown, False);
     EXPECT_FALSE(main().mnuClearLines->isEnabled());
-    EXPECT_EQ(overlay().formImage(), clean) << "the form's own image is never drawn on";
+    EXPECT_EQ(OverlayInternals::formImage(overlay()), clean)
+        << "the form's own image is never drawn on";
 }
 
 TEST_F(ProgramTest, StandbyMovesTheOverlayOffTheRightEdge)
@@ -332,7 +337,7 @@ TEST_F(ProgramTest, SavedTextAndPlaceComeBackAtTheNextStart)
     EXPECT_EQ(main().txtInput->text(), QStringLiteral("Grüße\r\nzwei"));
     EXPECT_EQ(gSettings.gnTextX, 300);
     EXPECT_EQ(gSettings.gnTextY, 250);
-    EXPECT_EQ(overlay().lblShow.left(), 300);
+    EXPECT_EQ(overlay().textBlock().lblShow.left(), 300);
 }
 
 TEST_F(ProgramTest, ASaveThatFailsIsReportedAndGoesToThePerUserFolder)
@@ -342,7 +347,7 @@ TEST_F(ProgramTest, ASaveThatFailsIsReportedAndGoesToThePerUserFolder)
     QFile::remove(ProgramSettingsPath());
     ASSERT_TRUE(QDir(programFolder()).mkdir(QStringLiteral("QUILLAN.DAT")));
     boxes.clear();
-    WriteData();
+    WriteData(frmMain->txtInput->text());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("QUILLAN.DAT")));
     QFile user(UserSettingsPath());
@@ -350,7 +355,7 @@ TEST_F(ProgramTest, ASaveThatFailsIsReportedAndGoesToThePerUserFolder)
     EXPECT_EQ(user.readAll(), DefaultSettingsBytes());
     // The next save to the same place says nothing new.
     boxes.clear();
-    WriteData();
+    WriteData(frmMain->txtInput->text());
     EXPECT_TRUE(boxes.empty());
     // ... and the next start reads the per-user copy.
     EXPECT_EQ(SettingsPathToRead(), UserSettingsPath());
@@ -369,7 +374,7 @@ TEST_F(ProgramTest, ASaveThatFindsNoPlaceNamesBothPlacesAndWhy)
     blocker.close();
     frmMain->txtInput->setText(QStringLiteral("long text") + QString(70000, QLatin1Char('x')));
     boxes.clear();
-    WriteData();
+    WriteData(frmMain->txtInput->text());
     // One box, naming both places; nothing claims that part of the text was saved.
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
@@ -384,7 +389,7 @@ TEST_F(ProgramTest, ATextTooLongForTheFileIsSavedCutAtACharacterAndTheUserIsTold
     const QString text = QStringLiteral("x") + QString(30000, QChar(0x6F22));
     frmMain->txtInput->setText(text);
     boxes.clear();
-    WriteData();
+    WriteData(frmMain->txtInput->text());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("65535"))) << boxes[0].text.toStdString();

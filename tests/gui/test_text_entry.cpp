@@ -26,38 +26,38 @@ TEST_F(TextTest, EveryKeyShowsAtOnceAndTheCaretFollowsAcrossLines)
     startWithText(QStringLiteral("Hello!"));
     key(Qt::Key_A, Qt::ControlModifier); // the text box's own Select All
     key(Qt::Key_Backspace);
-    EXPECT_EQ(overlay().lblShow.caption(), QString());
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QString());
     // Empty: the caret stands at the text's top-left corner, on its first line.
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QString()));
     EXPECT_EQ(main().lblHorizontalPos.width(), 0);
 
     type(QStringLiteral("ab"));
-    EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("ab"));
-    EXPECT_EQ(overlay().lblShadow.caption(), QStringLiteral("ab"));
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("ab"));
+    EXPECT_EQ(overlay().textBlock().lblShadow.caption(), QStringLiteral("ab"));
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("ab")));
 
     key(Qt::Key_Return);
     // Right after the break: the left edge of the second line.
     EXPECT_EQ(main().lblHorizontalPos.caption(), QStringLiteral("\n"));
     EXPECT_EQ(main().lblHorizontalPos.width(), 0);
-    EXPECT_DOUBLE_EQ(caretInsertion().x(), overlay().lblShow.left());
+    EXPECT_DOUBLE_EQ(caretInsertion().x(), overlay().textBlock().lblShow.left());
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("ab\r\n")));
 
     type(QStringLiteral("c d "));
     EXPECT_EQ(main().txtInput->text(), QStringLiteral("ab\r\nc d "));
-    EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("ab\r\nc d "));
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("ab\r\nc d "));
     EXPECT_EQ(main().plStartPos, 8);
     EXPECT_EQ(main().lblHorizontalPos.caption(), QStringLiteral("\nc d "));
     EXPECT_EQ(main().lblVerticalPos.caption(), QStringLiteral("ab\r\nc d "));
     // The trailing blank counts.
     EXPECT_GT(main().lblHorizontalPos.width(),
-              TextLayout::lineWidth(overlay().lblShow.font(), QStringLiteral("c d")));
+              TextLayout::lineWidth(overlay().textBlock().lblShow.font(), QStringLiteral("c d")));
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("ab\r\nc d ")));
     EXPECT_EQ(main().lblStart.caption(), QStringLiteral("StartPos = 8"));
     EXPECT_EQ(main().lblX.caption(),
               QStringLiteral("X = ") + units::PlainNumber(main().lblHorizontalPos.width()));
-    EXPECT_TRUE(overlay().tmrBlink.isActive());
-    EXPECT_EQ(overlay().lblCursor.caption(), QStringLiteral("|"));
+    EXPECT_TRUE(overlay().textBlock().tmrBlink.isActive());
+    EXPECT_EQ(overlay().textBlock().lblCursor.caption(), QStringLiteral("|"));
 }
 
 TEST_F(TextTest, EditingKeysMoveTheCaretWhenTheyComeUp)
@@ -82,7 +82,7 @@ TEST_F(TextTest, EditingKeysMoveTheCaretWhenTheyComeUp)
         key(step.key);
         const QString text = QString::fromLatin1(step.text);
         ASSERT_EQ(main().txtInput->text(), text) << QTest::toString(step.key);
-        EXPECT_EQ(overlay().lblShow.caption(), text);
+        EXPECT_EQ(overlay().textBlock().lblShow.caption(), text);
         EXPECT_EQ(main().plStartPos, step.selStart);
         EXPECT_POINT_EQ(caretInsertion(), insertionAfter(text.left(step.selStart)));
     }
@@ -109,27 +109,28 @@ TEST_F(TextTest, AHeldKeyKeepsTheCaretAndItsBlinkPhaseUntilItComesUp)
 {
     startWithText(QString());
     OverlayForm &o = overlay();
-    o.tmrBlink_Timer(); // the dark half of a blink
-    ASSERT_EQ(o.lblCursor.caption(), QString());
-    const QPointF before(o.lblCursor.left(), o.lblCursor.top());
+    o.textBlock().tmrBlink_Timer(); // the dark half of a blink
+    ASSERT_EQ(o.textBlock().lblCursor.caption(), QString());
+    const QPointF before(o.textBlock().lblCursor.left(), o.textBlock().lblCursor.top());
 
     QTest::keyPress(&o, Qt::Key_X);
-    EXPECT_FALSE(o.tmrBlink.isActive());
+    EXPECT_FALSE(o.textBlock().tmrBlink.isActive());
     for (int repeat = 0; repeat < 3; ++repeat) {
         // The repeats a held key makes: on X each comes with a release, marked as a repeat.
         QKeyEvent up(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"), true);
         QCoreApplication::sendEvent(&o, &up);
         QKeyEvent down(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"), true);
         QCoreApplication::sendEvent(&o, &down);
-        EXPECT_FALSE(o.tmrBlink.isActive());
-        EXPECT_EQ(o.lblCursor.caption(), QString()) << "the caret stays in its phase";
-        EXPECT_EQ(QPointF(o.lblCursor.left(), o.lblCursor.top()), before);
+        EXPECT_FALSE(o.textBlock().tmrBlink.isActive());
+        EXPECT_EQ(o.textBlock().lblCursor.caption(), QString()) << "the caret stays in its phase";
+        EXPECT_EQ(QPointF(o.textBlock().lblCursor.left(), o.textBlock().lblCursor.top()), before);
     }
-    EXPECT_EQ(o.lblShow.caption(), QStringLiteral("xxxx")) << "the text grows with each repeat";
+    EXPECT_EQ(o.textBlock().lblShow.caption(), QStringLiteral("xxxx"))
+        << "the text grows with each repeat";
 
     QTest::keyRelease(&o, Qt::Key_X);
-    EXPECT_EQ(o.lblCursor.caption(), QStringLiteral("|"));
-    EXPECT_TRUE(o.tmrBlink.isActive());
+    EXPECT_EQ(o.textBlock().lblCursor.caption(), QStringLiteral("|"));
+    EXPECT_TRUE(o.textBlock().tmrBlink.isActive());
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("xxxx")));
 }
 
@@ -140,14 +141,14 @@ TEST_F(TextTest, InLineModeTypedKeysNeverReachTheOverlay)
     for (const Qt::Key k : {Qt::Key_X, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Space}) {
         key(k);
         EXPECT_EQ(main().txtInput->text(), QStringLiteral("kept"));
-        EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("kept"));
-        EXPECT_EQ(overlay().lblShadow.caption(), QStringLiteral("kept"));
+        EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("kept"));
+        EXPECT_EQ(overlay().textBlock().lblShadow.caption(), QStringLiteral("kept"));
     }
     // Back in text mode typing goes on.
     main().mnuModeTexts_Click();
     key(Qt::Key_End);
     type(QStringLiteral("!"));
-    EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("kept!"));
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("kept!"));
 }
 
 TEST_F(TextTest, WithoutAShadowOffsetTheShadowStaysEmpty)
@@ -155,13 +156,13 @@ TEST_F(TextTest, WithoutAShadowOffsetTheShadowStaysEmpty)
     startWithText(QStringLiteral("x"));
     gSettings.gnShadowGap = 0;
     type(QStringLiteral("yz"));
-    EXPECT_EQ(overlay().lblShow.caption(), QStringLiteral("xyz"));
-    EXPECT_EQ(overlay().lblShadow.caption(), QString());
+    EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("xyz"));
+    EXPECT_EQ(overlay().textBlock().lblShadow.caption(), QString());
     // The offset back on takes effect with the next change of the text.
     gSettings.gnShadowGap = 3;
-    EXPECT_EQ(overlay().lblShadow.caption(), QString());
+    EXPECT_EQ(overlay().textBlock().lblShadow.caption(), QString());
     type(QStringLiteral("!"));
-    EXPECT_EQ(overlay().lblShadow.caption(), QStringLiteral("xyz!"));
+    EXPECT_EQ(overlay().textBlock().lblShadow.caption(), QStringLiteral("xyz!"));
 }
 
 TEST_F(TextTest, InputMethodTextReachesTheTextAsKeysDo)
@@ -173,7 +174,7 @@ TEST_F(TextTest, InputMethodTextReachesTheTextAsKeysDo)
     composed.setCommitString(QStringLiteral("\u00e9"));
     QCoreApplication::sendEvent(&o, &composed);
     EXPECT_EQ(main().txtInput->text(), QStringLiteral("ab\u00e9"));
-    EXPECT_EQ(o.lblShow.caption(), QStringLiteral("ab\u00e9"));
+    EXPECT_EQ(o.textBlock().lblShow.caption(), QStringLiteral("ab\u00e9"));
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("ab\u00e9")));
 
     // An input method engine shows its composition first, then commits the chosen text.
@@ -183,7 +184,7 @@ TEST_F(TextTest, InputMethodTextReachesTheTextAsKeysDo)
     QInputMethodEvent commit(QString(), {});
     commit.setCommitString(QStringLiteral("\u4f60"));
     QCoreApplication::sendEvent(&o, &commit);
-    EXPECT_EQ(o.lblShow.caption(), QStringLiteral("ab\u00e9\u4f60"));
+    EXPECT_EQ(o.textBlock().lblShow.caption(), QStringLiteral("ab\u00e9\u4f60"));
     EXPECT_EQ(main().plStartPos, 4);
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("ab\u00e9\u4f60")));
 
@@ -194,7 +195,8 @@ TEST_F(TextTest, InputMethodTextReachesTheTextAsKeysDo)
     EXPECT_TRUE(query.value(Qt::ImEnabled).toBool());
     EXPECT_EQ(query.value(Qt::ImCursorPosition).toInt(),
               main().txtInput->inputMethodQuery(Qt::ImCursorPosition).toInt());
-    EXPECT_EQ(query.value(Qt::ImCursorRectangle).toRect(), o.lblCursor.rect().toAlignedRect());
+    EXPECT_EQ(query.value(Qt::ImCursorRectangle).toRect(),
+              o.textBlock().lblCursor.rect().toAlignedRect());
 }
 
 // --- hot keys ----------------------------------------------------------------------------------
@@ -222,22 +224,22 @@ TEST_P(HotKeyTest, EachHotKeyRunsItsCommandWhateverTheItemsState)
 
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(gSettings.gbTextShown, False);
-    EXPECT_FALSE(o.lblShow.isVisible());
+    EXPECT_FALSE(o.textBlock().lblShow.isVisible());
 
     // Restore Text runs although its item may be disabled (and does run with the text shown).
     ASSERT_FALSE(m.mnuClearLines->isEnabled());
     key(Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(gSettings.gbTextShown, True);
-    EXPECT_TRUE(o.lblShow.isVisible());
-    EXPECT_EQ(o.lblCursor.isVisible(), GetParam() != State::LineMode);
+    EXPECT_TRUE(o.textBlock().lblShow.isVisible());
+    EXPECT_EQ(o.textBlock().lblCursor.isVisible(), GetParam() != State::LineMode);
     key(Qt::Key_R, Qt::ControlModifier);
     EXPECT_FALSE(m.mnuRestore->isEnabled());
 
     // Clear Lines with its item disabled.
     o.picShow->beginStroke(QPointF(30, 30), QPen(Qt::blue, 9));
-    ASSERT_NE(o.picShow->image(), o.formImage());
+    ASSERT_NE(o.picShow->image(), OverlayInternals::formImage(o));
     key(Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(o.picShow->image(), o.formImage());
+    EXPECT_EQ(o.picShow->image(), OverlayInternals::formImage(o));
 
     key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_GE(o.x(), QGuiApplication::primaryScreen()->geometry().width());
@@ -349,7 +351,7 @@ TEST_F(TextTest, TheCaretBlinksOnAfterStandbyByTheHotKeyThoughItsReleaseWentElse
     keys->next[platform::VK_F10_Code] = std::int16_t(0x8000);
     m.tmrCapKeyEvent_Timer();
     ASSERT_TRUE(overlay().isVisible());
-    EXPECT_TRUE(overlay().tmrBlink.isActive()) << "the caret blinks as before standby";
+    EXPECT_TRUE(overlay().textBlock().tmrBlink.isActive()) << "the caret blinks as before standby";
 }
 
 TEST_F(TextTest, ADamagedStandbyKeyIsF10RatherThanNoneAndMarginsNeverOverflow)

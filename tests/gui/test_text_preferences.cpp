@@ -6,9 +6,13 @@
 
 #include "dialogs/CaptionFrame.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/ImageControl.h"
+#include "dialogs/PaletteBox.h"
 #include "dialogs/PaletteWindow.h"
 #include "dialogs/TextPreferences.h"
-#include "dialogs/TextPrefsControls.h"
+#include "dialogs/ColorSwatch.h"
+#include "dialogs/SampleBox.h"
+#include "dialogs/StyleButton.h"
 #include "overlay/TextBlock.h"
 #include "settings/Palette.h"
 #include "settings/SettingsCodec.h"
@@ -301,7 +305,7 @@ TEST_F(TextPreferencesTest, OkStoresTheFaceAndSizeAsTyped)
         EXPECT_EQ(gSettings.gsFontName, QString::fromUtf8(row.storedFace));
         EXPECT_EQ(gSettings.gsFontSize, QString::fromUtf8(row.storedSize));
         // The text stays on the screen at whatever size was asked for.
-        const TextItem &text = overlay().lblShow;
+        const TextItem &text = overlay().textBlock().lblShow;
         EXPECT_DOUBLE_EQ(text.font().pointSizeF(), units::ReadNumber(gSettings.gsFontSize));
         EXPECT_TRUE(text.isVisible());
         EXPECT_GT(text.width(), 0);
@@ -331,28 +335,29 @@ TEST_F(TextPreferencesTest, OkAppliesTheWholeLookToTheOverlayAndTheMeasuringLabe
     EXPECT_EQ(s.gnShadowGap, -3);
 
     OverlayForm &o = overlay();
-    for (const TextItem *label : {&o.lblShow, &o.lblShadow, &o.lblCursor}) {
+    for (const TextItem *label :
+         {&o.textBlock().lblShow, &o.textBlock().lblShadow, &o.textBlock().lblCursor}) {
         EXPECT_EQ(label->font().family(), QStringLiteral("Liberation Serif"));
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 20);
         EXPECT_FALSE(label->font().bold());
         EXPECT_TRUE(label->font().italic());
     }
-    EXPECT_TRUE(o.lblShow.font().underline());
-    EXPECT_TRUE(o.lblShadow.font().strikeOut());
+    EXPECT_TRUE(o.textBlock().lblShow.font().underline());
+    EXPECT_TRUE(o.textBlock().lblShadow.font().strikeOut());
     // The caret takes no underline or strikethrough from the styles.
-    EXPECT_FALSE(o.lblCursor.font().underline());
-    EXPECT_FALSE(o.lblCursor.font().strikeOut());
-    EXPECT_EQ(o.lblShow.foreColor(), PackedToRgb(s.glColor[SlotText]));
-    EXPECT_EQ(o.lblShow.foreColor(), qRgb(0, 0, 255));
-    EXPECT_EQ(o.lblShadow.foreColor(), PackedToRgb(s.glColor[SlotShadow]));
-    EXPECT_EQ(o.lblCursor.foreColor(), PackedToRgb(s.glColor[SlotCursor]));
-    EXPECT_EQ(o.lblCursor.caption(), QStringLiteral("_"));
-    EXPECT_EQ(o.lblShadow.caption(), main().txtInput->text());
-    EXPECT_EQ(o.lblShadow.left(), o.lblShow.left() - 3);
-    EXPECT_EQ(o.lblShadow.top(), o.lblShow.top() - 3);
+    EXPECT_FALSE(o.textBlock().lblCursor.font().underline());
+    EXPECT_FALSE(o.textBlock().lblCursor.font().strikeOut());
+    EXPECT_EQ(o.textBlock().lblShow.foreColor(), PackedToRgb(s.glColor[SlotText]));
+    EXPECT_EQ(o.textBlock().lblShow.foreColor(), qRgb(0, 0, 255));
+    EXPECT_EQ(o.textBlock().lblShadow.foreColor(), PackedToRgb(s.glColor[SlotShadow]));
+    EXPECT_EQ(o.textBlock().lblCursor.foreColor(), PackedToRgb(s.glColor[SlotCursor]));
+    EXPECT_EQ(o.textBlock().lblCursor.caption(), QStringLiteral("_"));
+    EXPECT_EQ(o.textBlock().lblShadow.caption(), main().txtInput->text());
+    EXPECT_EQ(o.textBlock().lblShadow.left(), o.textBlock().lblShow.left() - 3);
+    EXPECT_EQ(o.textBlock().lblShadow.top(), o.textBlock().lblShow.top() - 3);
     // The caret is measured in the new font.
-    EXPECT_EQ(main().lblHorizontalPos.font(), o.lblShow.font());
-    EXPECT_EQ(main().lblVerticalPos.font(), o.lblShow.font());
+    EXPECT_EQ(main().lblHorizontalPos.font(), o.textBlock().lblShow.font());
+    EXPECT_EQ(main().lblVerticalPos.font(), o.textBlock().lblShow.font());
     EXPECT_EQ(main().lblVerticalPos.foreColor(), qRgb(0, 0, 0));
     EXPECT_EQ(main().lblHorizontalPos.width(), 0);
 
@@ -368,15 +373,15 @@ TEST_F(TextPreferencesTest, OkWithNoOffsetEmptiesTheShadow)
     EXPECT_EQ(dialog.Frame4->caption(), QStringLiteral("Offset: 0"));
     dialog.cmdOK_Click();
     EXPECT_EQ(gSettings.gnShadowGap, 0);
-    EXPECT_TRUE(overlay().lblShadow.caption().isEmpty());
-    EXPECT_FALSE(overlay().lblShow.caption().isEmpty());
+    EXPECT_TRUE(overlay().textBlock().lblShadow.caption().isEmpty());
+    EXPECT_FALSE(overlay().textBlock().lblShow.caption().isEmpty());
 }
 
 TEST_F(TextPreferencesTest, CancelKeepsTheFontButNotTheOffsetOrCaretStyle)
 {
     TextPreferences &dialog = open();
     const Settings before = gSettings;
-    const QFont shownBefore = overlay().lblShow.font();
+    const QFont shownBefore = overlay().textBlock().lblShow.font();
     dialog.cboFonts->setEditText(QStringLiteral("Liberation Serif"));
     dialog.cboSize->setEditText(QStringLiteral("10"));
     dialog.chkStyle[0]->setChecked(false);
@@ -394,7 +399,7 @@ TEST_F(TextPreferencesTest, CancelKeepsTheFontButNotTheOffsetOrCaretStyle)
     EXPECT_EQ(s.gnShadowGap, 12);
     EXPECT_EQ(s.gnCursorStyle, 1);
     EXPECT_EQ(s.gsCursorChar, QStringLiteral("_"));
-    EXPECT_EQ(overlay().lblShow.font(), shownBefore);
+    EXPECT_EQ(overlay().textBlock().lblShow.font(), shownBefore);
     EXPECT_EQ(s.gbDialogOpen, False);
     EXPECT_TRUE(topmost(overlay()));
 }
@@ -568,14 +573,14 @@ TEST_F(TextPreferencesTest, ThePaletteStandsBesideTheDialogAndFillsItsSwatches)
     EXPECT_EQ(markAt(48, 30), qRgb(0, 255, 175));
 
     // A pick is a setting at once and shows on the text swatch, not yet on the overlay.
-    const QRgb shownBefore = overlay().lblShow.foreColor();
+    const QRgb shownBefore = overlay().textBlock().lblShow.foreColor();
     pickAt(8 * 3 + 4, 6 * 10 + 3); // cell (3, 10)
     const QRgb picked = PackedToRgb(gSettings.glColor[SlotText]);
     EXPECT_EQ(gSettings.gnColorCol[SlotText], 3);
     EXPECT_EQ(gSettings.gnColorRow[SlotText], 10);
     EXPECT_EQ(dialog.picTextCol->backColor(), picked);
     EXPECT_NE(picked, shownBefore);
-    EXPECT_EQ(overlay().lblShow.foreColor(), shownBefore);
+    EXPECT_EQ(overlay().textBlock().lblShow.foreColor(), shownBefore);
 
     // "Shadow" with the palette open: the mark moves to the shadow's cell (1, 13), the window
     // stays where it is, and the dialog leaves the topmost band.
@@ -593,8 +598,9 @@ TEST_F(TextPreferencesTest, ThePaletteStandsBesideTheDialogAndFillsItsSwatches)
     // OK gives the overlay the picked colours and closes the palette first.
     dialog.cmdOK_Click();
     EXPECT_FALSE(frmColor.isLoaded());
-    EXPECT_EQ(overlay().lblShow.foreColor(), picked);
-    EXPECT_EQ(overlay().lblShadow.foreColor(), PackedToRgb(gSettings.glColor[SlotShadow]));
+    EXPECT_EQ(overlay().textBlock().lblShow.foreColor(), picked);
+    EXPECT_EQ(overlay().textBlock().lblShadow.foreColor(),
+              PackedToRgb(gSettings.glColor[SlotShadow]));
 }
 
 TEST_F(TextPreferencesTest, ThePalettesCloseControlClosesBothAndAppliesNothing)
@@ -606,8 +612,8 @@ TEST_F(TextPreferencesTest, ThePalettesCloseControlClosesBothAndAppliesNothing)
     ASSERT_TRUE(frmColor.isLoaded());
     pickAt(8 * 3 + 4, 6 * 10 + 3);
     const int32_t picked = gSettings.glColor[SlotCursor];
-    const QFont fontBefore = overlay().lblShow.font();
-    const QRgb caretBefore = overlay().lblCursor.foreColor();
+    const QFont fontBefore = overlay().textBlock().lblShow.font();
+    const QRgb caretBefore = overlay().textBlock().lblCursor.foreColor();
 
     PaletteWindow &palette = *frmColor;
     const QPointF onClose(6, 6);
@@ -619,8 +625,8 @@ TEST_F(TextPreferencesTest, ThePalettesCloseControlClosesBothAndAppliesNothing)
     EXPECT_EQ(gSettings.gbDialogOpen, False);
     EXPECT_EQ(gSettings.gsFontName, QStringLiteral("Arial"));
     EXPECT_EQ(gSettings.gnFontStyle[3], 0);
-    EXPECT_EQ(overlay().lblShow.font(), fontBefore);
-    EXPECT_EQ(overlay().lblCursor.foreColor(), caretBefore);
+    EXPECT_EQ(overlay().textBlock().lblShow.font(), fontBefore);
+    EXPECT_EQ(overlay().textBlock().lblCursor.foreColor(), caretBefore);
     // The pick itself stays picked, as every pick does.
     EXPECT_EQ(gSettings.glColor[SlotCursor], picked);
     EXPECT_TRUE(topmost(overlay()));

@@ -4,7 +4,17 @@
 // came up.
 #include "platform/Platform.h"
 
+#include "platform/qt/QtSingleInstance.h"
+
 #include <cstdio>
+
+// The cross-compiler has no Qt, so the one capability the Win32 factory takes from the toolkit (one
+// copy per session, platform/qt/QtSingleInstance.cpp) is stood in for here; the Windows build
+// compiles the real one.
+std::unique_ptr<platform::SingleInstance> platform::qt::makeSingleInstance(const std::string &)
+{
+    return nullptr;
+}
 
 int main()
 {

@@ -1,11 +1,9 @@
-#include "TextPrefsControls.h"
+#include "StyleButton.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
-
-// --- StyleButton -----------------------------------------------------------------------------
 
 StyleButton::StyleButton(const QImage &picture, QWidget *parent)
     : QAbstractButton(parent)
@@ -35,46 +33,4 @@ void StyleButton::paintEvent(QPaintEvent *)
         option.rect = rect().adjusted(3, 3, -3, -3);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
-}
-
-// --- ColorSwatch -----------------------------------------------------------------------------
-
-ColorSwatch::ColorSwatch(QWidget *parent)
-    : ClickableControl(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void ColorSwatch::setBackColor(QRgb colour)
-{
-    if (m_backColor == colour)
-        return;
-    m_backColor = colour;
-    update();
-}
-
-void ColorSwatch::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    const QBrush fill {QColor::fromRgb(m_backColor)};
-    qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true, &fill);
-}
-
-// --- SampleBox -------------------------------------------------------------------------------
-
-SampleBox::SampleBox(QWidget *parent)
-    : QFrame(parent)
-    , m_client(new QWidget(this))
-{
-    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
-}
-
-void SampleBox::resizeEvent(QResizeEvent *event)
-{
-    QFrame::resizeEvent(event);
-    m_client->setGeometry(contentsRect());
 }

@@ -1,4 +1,4 @@
-#include "settings/RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -35,6 +35,8 @@ private:
     int m_fd;
 };
 } // namespace
+
+namespace platform {
 
 RegularFileRead ReadRegularFile(const QString &path, qint64 maxBytes)
 {
@@ -97,3 +99,5 @@ RegularFileRead ReadRegularFile(const QString &path, qint64 maxBytes)
     out.bytes = bytes;
     return out;
 }
+
+} // namespace platform

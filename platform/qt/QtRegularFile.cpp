@@ -1,4 +1,4 @@
-#include "settings/RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -6,6 +6,8 @@
 
 // Windows keeps named pipes and devices out of the folders a file can sit in, so the file's own
 // information says what it is before it is opened, and opening it never waits.
+namespace platform {
+
 RegularFileRead ReadRegularFile(const QString &path, qint64 maxBytes)
 {
     RegularFileRead out;
@@ -41,3 +43,5 @@ RegularFileRead ReadRegularFile(const QString &path, qint64 maxBytes)
     out.bytes = bytes;
     return out;
 }
+
+} // namespace platform

@@ -1,0 +1,20 @@
+#include "ImageControl.h"
+
+#include <QPainter>
+
+ImageControl::ImageControl(QWidget *parent)
+    : ClickableControl(parent)
+{
+}
+
+void ImageControl::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void ImageControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_picture);
+}
