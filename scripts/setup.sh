@@ -27,7 +27,7 @@ QUILLAN_WAYLAND_TEST_PACKAGES=(
 QUILLAN_TEST_PACKAGES+=("${QUILLAN_WAYLAND_TEST_PACKAGES[@]}")
 # The benchmark beside the peers (bench/run-peers.sh) runs two Debian annotation programs: a live
 # overlay and a screenshot annotator. Only that script installs them; the tests never need them.
-QUILLAN_BENCH_PACKAGES=(xvfb gromit-mpx flameshot libxdamage-dev libxext-dev)
+QUILLAN_BENCH_PACKAGES=(xvfb gromit-mpx flameshot picom libxdamage-dev libxext-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
