@@ -15,7 +15,8 @@
 // a compositing manager in it, the driver first waits for the manager's selection.
 // Each PROGRAM runs from a folder of its own with the default settings file beside it; gromit-mpx,
 // the live overlay the goal is set against, is added as the last subject. The subjects alternate
-// start by start. Prints one ROW line per subject (median, fastest and slowest of each measure).
+// start by start. Prints one ROW line per subject (median, fastest and slowest of each measure);
+// with BENCH_VERBOSE set, every event the watcher sees too.
 #include "BenchCommon.h"
 #include "BenchScreen.h"
 #include "BenchX11.h"
@@ -141,7 +142,7 @@ private:
             if (event.type == m_damageBase + XDamageNotify) {
                 const auto &d = reinterpret_cast<const XDamageNotifyEvent &>(event);
                 seen.kind = d.drawable == DefaultRootWindow(m_dpy) ? Seen::ScreenDamage
-                                                                    : Seen::WindowDamage;
+                                                                   : Seen::WindowDamage;
                 seen.window = d.drawable;
                 seen.rect = QRect(d.area.x, d.area.y, d.area.width, d.area.height);
             } else if (event.type == CreateNotify) {
@@ -210,8 +211,13 @@ void measure(Display *dpy, ScreenReader &reader, Watcher &watcher, long long sta
     QRect windowRect;
     long long mapped = 0, latest = 0;
     bool changed = false, windowsChanged = false;
+    static const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
     const auto absorb = [&](const std::vector<Seen> &events) {
         for (const Seen &seen : events) {
+            if (verbose)
+                std::fprintf(stderr, "    %.1f ms kind %d window %lx rect %d,%d %dx%d\n",
+                             double(seen.at - start) / 1e6, int(seen.kind), seen.window,
+                             seen.rect.x(), seen.rect.y(), seen.rect.width(), seen.rect.height());
             latest = std::max(latest, seen.at);
             changed = true;
             if (seen.kind == Seen::Mapped) {
@@ -319,11 +325,12 @@ Run runOnce(Display *dpy, ScreenReader &reader, const Subject &subject, const QS
             return run;
         measure(dpy, reader, watcher, start, before, run);
     }
-    std::fprintf(stderr,
-                 "  %s (exec at %lld ns): mapped %.1f ms, first damage %.1f ms, damage 90%% %.1f ms, "
-                 "shown %.1f ms%s\n",
-                 qPrintable(subject.name), run.startNs, run.mappedMs, run.firstDamageMs, run.damageMs,
-                 run.shownMs, run.lateRecord ? " (damage record made late)" : "");
+    std::fprintf(
+        stderr,
+        "  %s (exec at %lld ns): mapped %.1f ms, first damage %.1f ms, damage 90%% %.1f ms, "
+        "shown %.1f ms%s\n",
+        qPrintable(subject.name), run.startNs, run.mappedMs, run.firstDamageMs, run.damageMs,
+        run.shownMs, run.lateRecord ? " (damage record made late)" : "");
     killTree(process.processId());
     process.waitForFinished();
     QThread::msleep(300);
@@ -384,8 +391,8 @@ int main(int argc, char **argv)
     XSetErrorHandler(ignoreErrors);
     const int runs = std::max(1, atoi(argv[1]));
     const QString setup = QString::fromLocal8Bit(argv[2]);
-    const bool composited = setup.contains(QLatin1String("picom"))
-        || setup.contains(QLatin1String("xcompmgr"));
+    const bool composited
+        = setup.contains(QLatin1String("picom")) || setup.contains(QLatin1String("xcompmgr"));
     if (composited && !compositorRuns(dpy)) {
         std::fprintf(stderr, "bench_first_frame: no compositing manager came up\n");
         return 1;
@@ -398,12 +405,12 @@ int main(int argc, char **argv)
     }
     const QString gromit = QStandardPaths::findExecutable(QStringLiteral("gromit-mpx"));
     if (!gromit.isEmpty())
-        subjects.push_back({QStringLiteral("gromit-mpx"),
-                            gromit,
-                            {QStringLiteral("--active"), QStringLiteral("--key"),
-                             QStringLiteral("none"), QStringLiteral("--undo-key"),
-                             QStringLiteral("none")},
-                            false});
+        subjects.push_back(
+            {QStringLiteral("gromit-mpx"),
+             gromit,
+             {QStringLiteral("--active"), QStringLiteral("--key"), QStringLiteral("none"),
+              QStringLiteral("--undo-key"), QStringLiteral("none")},
+             false});
 
     paintBandsOnTheDesktop(dpy);
     auto reader = std::make_unique<ScreenReader>(dpy);
