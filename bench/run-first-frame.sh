@@ -8,7 +8,8 @@
 # for). A second build of the program, given as BEFORE, takes part in the same alternation.
 #   RUNS=7 bench/run-first-frame.sh BUILD_DIR [BEFORE_QUILLAN]
 #   RUNS (starts of each program per size and set-up, default 7), SIZES (default
-#   "1920x1080 3840x2160"), SETUPS (default "none picom"; also xcompmgr, openbox, openbox+picom)
+#   "1920x1080 3840x2160"), SETUPS (default "none picom"; also xcompmgr, openbox, openbox+picom,
+#   and any of them with "+bus": a session bus on the display, as a desktop session has)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -16,6 +17,15 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [ "${1:-}" = --under ]; then
     setup=$2
     shift 2
+    # "+bus": a session bus of its own, as a desktop session has (without one, libdbus tries to
+    # launch one for each program that asks).
+    case $setup in
+    *+bus)
+        if [ -z "${RUN_FIRST_FRAME_BUS:-}" ]; then
+            RUN_FIRST_FRAME_BUS=1 exec dbus-run-session -- "$0" --under "$setup" "$@"
+        fi
+        ;;
+    esac
     managers=()
     # A window manager first, where the set-up has one (openbox+picom: a desktop as most are,
     # where the window manager maps the window, not the program).
@@ -27,7 +37,8 @@ if [ "${1:-}" = --under ]; then
             sleep 0.05
         done
     fi
-    case ${setup#openbox+} in
+    plain=${setup%+bus}
+    case ${plain#openbox+} in
     none | openbox) ;;
     picom) picom --backend xrender --config /dev/null >/dev/null 2>&1 & managers+=($!) ;;
     xcompmgr) xcompmgr >/dev/null 2>&1 & managers+=($!) ;;
@@ -52,7 +63,9 @@ e2e=$root/tests/e2e/run-e2e.sh
 # shellcheck source=scripts/setup.sh
 . "$root/scripts/setup.sh"
 ensure_packages "${QUILLAN_BENCH_PACKAGES[@]}" >&2
-case " $setups " in *" xcompmgr "*) ensure_packages xcompmgr >&2 ;; esac
+case " $setups " in *xcompmgr*) ensure_packages xcompmgr >&2 ;; esac
+case " $setups " in *+bus*) ensure_packages dbus-daemon >&2 ;; esac
+case " $setups " in *openbox*) ensure_packages openbox x11-utils >&2 ;; esac
 
 for tool in "$build/quillan" "$build/bench/bench_first_frame"; do
     [ -x "$tool" ] || { echo "run-first-frame: $tool is missing; build $build first" >&2; exit 1; }

@@ -215,11 +215,21 @@ public:
         // A window manager holds the redirection of the root's children: a map is only a request
         // to it then.
         XWindowAttributes root {};
-        if (!m_pixmap || !m_shown || !XGetWindowAttributes(m_dpy, DefaultRootWindow(m_dpy), &root)
+        if (!m_pixmap || !XGetWindowAttributes(m_dpy, DefaultRootWindow(m_dpy), &root)
             || (root.all_event_masks & SubstructureRedirectMask))
             return false;
+        // Mapped with no background, the server paints nothing at the map (a compositor's copy of
+        // the window would be painted and then overwritten); the copy that follows in the same
+        // request stream is the window's first picture, and the background made after it serves
+        // exposures until the program paints.
+        const bool behind = m_shown;
+        if (behind)
+            XSetWindowBackgroundPixmap(m_dpy, m_window, None);
         XMapWindow(m_dpy, m_window);
         copyOntoWindow();
+        if (behind)
+            XSetWindowBackgroundPixmap(m_dpy, m_window, m_pixmap);
+        XFlush(m_dpy);
         return true;
     }
 
