@@ -274,6 +274,10 @@ void measure(Display *dpy, ScreenReader &reader, Watcher &watcher, long long sta
     }
     if (!mapped)
         return;
+    // A record made on a window already up reports all of it at once: that is not the program's
+    // drawing, and the start's damage is not known.
+    if (run.lateRecord)
+        run.firstDamageMs = run.damageMs = -1;
     const long long end = nowNs();
     std::set<quint64> settled {reader.fingerprint()};
     for (const Sample &s : samples)

@@ -118,7 +118,7 @@ END {
     print "| screen | set-up | program | mapped | damage covers 90% | screen shows the settled frame | first full frame as a compositor sees it ÷ gromit-mpx (goal ≤ 1.0) | slowest ÷ median (goal ≤ 1.3) |"
     print "|---|---|---|---|---|---|---|---|"
     for (i = 1; i <= n; i++) {
-        note = late[i] > 0 ? sprintf(" (%d starts: damage record made after the map)", late[i]) : ""
+        note = late[i] > 0 ? sprintf(" (damage not known in %d starts: the record came after the map)", late[i]) : ""
         printf "| %s | %s | %s%s | %s | %s | %s | %s | %s |\n", screen[i], setup[i], name[i], note,
             mapped[i], damage[i], shown[i], ratio(seen[i], peer[screen[i], setup[i]]),
             ratio(slow[i], seen[i])
