@@ -83,17 +83,13 @@ public:
     // and the program has not painted. False when it could not; the window is then as before.
     virtual bool showBehind() = 0;
     // Where nothing stands between the program and the screen (no window manager takes the
-    // window in), maps the window at once and copies the copy onto it: the window is up, and
-    // drawn, before the toolkit's own show, whose work for a shown window comes first (its
-    // accessibility bridge may connect to the session bus). False where the window is left for
-    // the toolkit to show (a window manager maps it), or on failure.
+    // window in), maps the window at once, the copy behind it: the system paints the copy as the
+    // window maps, and reports it as drawn, as it reports any painting (X11 damage: compositors,
+    // screen sharing and recorders follow it). The window is then up before the toolkit's own
+    // show, whose work for a window just shown comes first (its accessibility bridge may connect
+    // to the session bus). False where the toolkit's show is left to do it (a window manager maps
+    // the window, and the system paints the copy then), or where the copy is not behind it.
     virtual bool showAtOnce() { return false; }
-    // Copies the copy onto the window, once the window has been asked to show. The background
-    // alone is painted by the system without telling those who follow the screen's changes (X11
-    // damage: compositors, screen sharing, recorders); this tells them. Where the window is not
-    // up yet (a window manager maps it later), the copy is made the moment it maps, for as long as
-    // the backdrop lives.
-    virtual void paintWindow() = 0;
     // The whole copy, as read now. Empty on failure.
     virtual DesktopImage readAll() = 0;
     // The window goes back to having no background, and the copy goes. Nothing is read after.

@@ -1,11 +1,5 @@
-// Qt's headers must come before Xlib's, whose macros (Status, Bool) they would trip over.
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
-
 #include "X11Connection.h"
 #include "platform/DesktopCapture.h"
-
-#include <xcb/xcb.h>
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -161,7 +155,7 @@ DesktopImage readCopied(Display *dpy, Drawable source, int x, int y, int width, 
 // The desktop under a window, copied by the server into a pixmap of the window's depth, which
 // becomes the window's background. Only made where the screen's pixels are the program's own
 // layout, so pixels go back into the pixmap as they are.
-class X11Backdrop final : public DesktopBackdrop, private QAbstractNativeEventFilter
+class X11Backdrop final : public DesktopBackdrop
 {
 public:
     X11Backdrop(Display *dpy, Window window, Pixmap pixmap, int width, int height)
@@ -215,38 +209,12 @@ public:
         // A window manager holds the redirection of the root's children: a map is only a request
         // to it then.
         XWindowAttributes root {};
-        if (!m_pixmap || !XGetWindowAttributes(m_dpy, DefaultRootWindow(m_dpy), &root)
+        if (!m_shown || !XGetWindowAttributes(m_dpy, DefaultRootWindow(m_dpy), &root)
             || (root.all_event_masks & SubstructureRedirectMask))
             return false;
-        // Mapped with no background, the server paints nothing at the map (a compositor's copy of
-        // the window would be painted and then overwritten); the copy that follows in the same
-        // request stream is the window's first picture, and the background made after it serves
-        // exposures until the program paints.
-        const bool behind = m_shown;
-        if (behind)
-            XSetWindowBackgroundPixmap(m_dpy, m_window, None);
         XMapWindow(m_dpy, m_window);
-        copyOntoWindow();
-        if (behind)
-            XSetWindowBackgroundPixmap(m_dpy, m_window, m_pixmap);
         XFlush(m_dpy);
         return true;
-    }
-
-    void paintWindow() override
-    {
-        if (!m_pixmap)
-            return;
-        // A window manager maps the window when it has taken it in, later: until then a copy
-        // lands nowhere, and the one that counts is made when the map is seen. Asked before the
-        // copy, so that a map in between is seen too.
-        XWindowAttributes attributes {};
-        if (!m_watching && XGetWindowAttributes(m_dpy, m_window, &attributes)
-            && attributes.map_state != IsViewable) {
-            QCoreApplication::instance()->installNativeEventFilter(this);
-            m_watching = true;
-        }
-        copyOntoWindow();
     }
 
     DesktopImage readAll() override
@@ -263,7 +231,6 @@ public:
 
     void release() override
     {
-        stopWatching();
         if (!m_pixmap)
             return;
         // No background at all, as the toolkit made the window: an exposure leaves what is there
@@ -276,36 +243,6 @@ public:
     }
 
 private:
-    // The map, seen before the toolkit handles it (and so before its own first paint).
-    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
-    {
-        if (type != "xcb_generic_event_t")
-            return false;
-        const auto *event = static_cast<const xcb_generic_event_t *>(message);
-        if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY
-            && reinterpret_cast<const xcb_map_notify_event_t *>(event)->window == m_window) {
-            stopWatching();
-            copyOntoWindow();
-        }
-        return false;
-    }
-
-    void copyOntoWindow()
-    {
-        const GC gc = XCreateGC(m_dpy, m_window, 0, nullptr);
-        XCopyArea(m_dpy, m_pixmap, m_window, gc, 0, 0, unsigned(width()), unsigned(height()), 0,
-                  0);
-        XFreeGC(m_dpy, gc);
-        XFlush(m_dpy);
-    }
-
-    void stopWatching()
-    {
-        if (m_watching && QCoreApplication::instance())
-            QCoreApplication::instance()->removeNativeEventFilter(this);
-        m_watching = false;
-    }
-
     bool within(int x, int y, int width, int height) const
     {
         return x >= 0 && y >= 0 && width > 0 && height > 0 && x + width <= this->width()
@@ -316,7 +253,6 @@ private:
     Window m_window;
     Pixmap m_pixmap;
     bool m_shown = false;
-    bool m_watching = false;
 };
 
 class X11DesktopCapture final : public DesktopCapture
