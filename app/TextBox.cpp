@@ -2,6 +2,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -73,7 +74,31 @@ void TextBox::setText(const QString &text)
 {
     if (text == this->text())
         return;
-    setPlainText(toEditor(text));
+    if (m_everShown) {
+        setPlainText(toEditor(text));
+        return;
+    }
+    // Before the text box has ever been shown no assistive technology knows it, and the signals
+    // of its document and of the editor's text control would only start the accessibility bridge,
+    // which connects to the session bus (or tries to launch one) there and then: at start-up,
+    // before the overlay is up. The change is announced as any other.
+    {
+        const QSignalBlocker quietDocument(document());
+        QObject *control = nullptr;
+        for (QObject *child : children())
+            if (child->inherits("QWidgetTextControl"))
+                control = child;
+        const QSignalBlocker quietControl(control);
+        setPlainText(toEditor(text));
+    }
+    if (onChange)
+        onChange();
+}
+
+void TextBox::showEvent(QShowEvent *event)
+{
+    m_everShown = true;
+    QPlainTextEdit::showEvent(event);
 }
 
 qsizetype TextBox::SelStart() const

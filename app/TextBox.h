@@ -38,7 +38,11 @@ public:
     static QString fromEditor(const QString &raw);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+
+private:
+    bool m_everShown = false;
 };

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xdamage.h>
@@ -113,6 +114,34 @@ private:
     bool m_ok = false;
     Damage m_damage = 0;
 };
+
+// A desktop to freeze: bands of colour over the root window, so a copy of the screen is a copy
+// of something and a frame that shows the wrong pixels is told apart.
+inline void paintBandsOnTheDesktop(Display *dpy)
+{
+    const int screen = DefaultScreen(dpy);
+    const int w = DisplayWidth(dpy, screen), h = DisplayHeight(dpy, screen);
+    const Window root = DefaultRootWindow(dpy);
+    const Pixmap pixmap = XCreatePixmap(dpy, root, w, h, DefaultDepth(dpy, screen));
+    const GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
+    for (int x = 0; x < w; x += 8) {
+        const int shade = (x * 255) / w;
+        XSetForeground(dpy, gc, (shade << 16) | ((255 - shade) << 8) | ((x / 8) % 2 ? 0x60 : 0x90));
+        XFillRectangle(dpy, pixmap, gc, x, 0, 8, h);
+    }
+    XSetForeground(dpy, gc, 0xF0F0F0);
+    for (int y = 0; y < h; y += 120)
+        XFillRectangle(dpy, pixmap, gc, 0, y, w, 2);
+    XSetWindowBackgroundPixmap(dpy, root, pixmap);
+    XClearWindow(dpy, root);
+    // A compositing manager paints the wallpaper the root names, not the root's background: the
+    // pixmap stays for as long as this connection does.
+    const Atom wallpaper = XInternAtom(dpy, "_XROOTPMAP_ID", False);
+    XChangeProperty(dpy, root, wallpaper, XA_PIXMAP, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(&pixmap), 1);
+    XFreeGC(dpy, gc);
+    XSync(dpy, False);
+}
 
 // The viewable top-level windows, as ids and rectangles.
 struct TopWindow

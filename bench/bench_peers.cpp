@@ -65,30 +65,6 @@ struct Run
     std::vector<double> onScreen;
 };
 
-// A desktop to freeze: bands of colour over the root window, so a copy of the screen is a copy
-// of something and a frame that shows the wrong pixels is told apart.
-void paintDesktop(Display *dpy)
-{
-    const int screen = DefaultScreen(dpy);
-    const int w = DisplayWidth(dpy, screen), h = DisplayHeight(dpy, screen);
-    const Window root = DefaultRootWindow(dpy);
-    const Pixmap pixmap = XCreatePixmap(dpy, root, w, h, DefaultDepth(dpy, screen));
-    const GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-    for (int x = 0; x < w; x += 8) {
-        const int shade = (x * 255) / w;
-        XSetForeground(dpy, gc, (shade << 16) | ((255 - shade) << 8) | ((x / 8) % 2 ? 0x60 : 0x90));
-        XFillRectangle(dpy, pixmap, gc, x, 0, 8, h);
-    }
-    XSetForeground(dpy, gc, 0xF0F0F0);
-    for (int y = 0; y < h; y += 120)
-        XFillRectangle(dpy, pixmap, gc, 0, y, w, 2);
-    XSetWindowBackgroundPixmap(dpy, root, pixmap);
-    XClearWindow(dpy, root);
-    XFreeGC(dpy, gc);
-    XFreePixmap(dpy, pixmap);
-    XSync(dpy, False);
-}
-
 // Start-up: waits for the first full frame, as defined at the top of this file.
 void measureFirstFrame(Display *dpy, ScreenReader &reader, const ScreenDamage &damage,
                        long long start, const std::set<Window> &before, Run &run)
@@ -322,7 +298,7 @@ int main(int argc, char **argv)
     Display *dpy = openDisplayOrExit("bench_peers");
     const int runs = std::max(1, atoi(argv[4]));
     const int idleSeconds = std::max(1, atoi(argv[5]));
-    paintDesktop(dpy);
+    paintBandsOnTheDesktop(dpy);
     auto reader = std::make_unique<ScreenReader>(dpy);
 
     // The peers' settings live in a home of their own: no first-run introduction in the way.

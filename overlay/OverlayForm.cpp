@@ -131,8 +131,12 @@ void OverlayForm::showOverBackdrop()
         }
     }
     const bool behind = backdrop.showBehind();
+    // The window's first frame is the system's paint of the copy at the map. Where nothing
+    // stands between the program and the screen, the window maps before the toolkit's show does
+    // its own work.
+    if (behind)
+        backdrop.showAtOnce();
     show();
-    backdrop.paintWindow();
 
     // The program's snapshot, read from the copy once the window is up, before the event loop
     // hands out any paint or input that needs it.

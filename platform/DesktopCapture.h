@@ -82,10 +82,14 @@ public:
     // Makes the copy the window's background: the system paints it wherever the window shows
     // and the program has not painted. False when it could not; the window is then as before.
     virtual bool showBehind() = 0;
-    // Copies the copy onto the window as it now shows. The background alone is painted by the
-    // system without telling those who follow the screen's changes (X11 damage: compositors,
-    // screen sharing, recorders); this tells them.
-    virtual void paintWindow() = 0;
+    // Where nothing stands between the program and the screen (no window manager takes the
+    // window in), maps the window at once, the copy behind it: the system paints the copy as the
+    // window maps, and reports it as drawn, as it reports any painting (X11 damage: compositors,
+    // screen sharing and recorders follow it). The window is then up before the toolkit's own
+    // show, whose work for a window just shown comes first (its accessibility bridge may connect
+    // to the session bus). False where the toolkit's show is left to do it (a window manager maps
+    // the window, and the system paints the copy then), or where the copy is not behind it.
+    virtual bool showAtOnce() { return false; }
     // The whole copy, as read now. Empty on failure.
     virtual DesktopImage readAll() = 0;
     // The window goes back to having no background, and the copy goes. Nothing is read after.

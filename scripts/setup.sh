@@ -38,8 +38,9 @@ QUILLAN_DESKTOP_TEST_PACKAGES=(
 )
 QUILLAN_TEST_PACKAGES+=("${QUILLAN_DESKTOP_TEST_PACKAGES[@]}")
 # The benchmark beside the peers (bench/run-peers.sh) runs two Debian annotation programs: a live
-# overlay and a screenshot annotator. Only that script installs them; the tests never need them.
-QUILLAN_BENCH_PACKAGES=(xvfb gromit-mpx flameshot libxdamage-dev libxext-dev)
+# overlay and a screenshot annotator; the first-frame benchmark (bench/run-first-frame.sh) also
+# runs a compositing manager. Only those scripts install them; the tests never need them.
+QUILLAN_BENCH_PACKAGES=(xvfb gromit-mpx flameshot picom libxdamage-dev libxext-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -204,17 +204,17 @@ public:
         return true;
     }
 
-    void paintWindow() override
+    bool showAtOnce() override
     {
-        if (!m_pixmap)
-            return;
-        // Still unmapped (a window manager maps it later) the window takes nothing: its
-        // background shows the same pixels when it maps.
-        const GC gc = XCreateGC(m_dpy, m_window, 0, nullptr);
-        XCopyArea(m_dpy, m_pixmap, m_window, gc, 0, 0, unsigned(width()), unsigned(height()), 0,
-                  0);
-        XFreeGC(m_dpy, gc);
+        // A window manager holds the redirection of the root's children: a map is only a request
+        // to it then.
+        XWindowAttributes root {};
+        if (!m_shown || !XGetWindowAttributes(m_dpy, DefaultRootWindow(m_dpy), &root)
+            || (root.all_event_masks & SubstructureRedirectMask))
+            return false;
+        XMapWindow(m_dpy, m_window);
         XFlush(m_dpy);
+        return true;
     }
 
     DesktopImage readAll() override

@@ -2,6 +2,7 @@
 // blink held while a key is down, the freeze in line mode, input methods and the hot keys.
 #include "TextFixture.h"
 
+#include "app/TextBox.h"
 #include "overlay/TextBlock.h"
 #include "settings/Units.h"
 
@@ -371,3 +372,37 @@ TEST_F(TextTest, ADamagedStandbyKeyIsF10RatherThanNoneAndMarginsNeverOverflow)
 }
 
 } // namespace
+
+// A text given to the text box before it was ever shown (start-up, where the editor's own signals
+// are held back) is announced once and held exactly as one given to a box on the screen: the same
+// text, caret and undo state, and typing goes on from there alike.
+TEST(TextBoxText, IsAnnouncedOnceAndHeldAlikeBeforeAndAfterTheBoxIsFirstShown)
+{
+    const QString text = QStringLiteral("Two\r\nlines");
+    TextBox early, late;
+    int earlyChanges = 0, lateChanges = 0;
+    early.onChange = [&] { ++earlyChanges; };
+    late.onChange = [&] { ++lateChanges; };
+    early.setText(text);
+    late.show();
+    late.setText(text);
+
+    EXPECT_EQ(earlyChanges, 1);
+    EXPECT_EQ(lateChanges, 1);
+    EXPECT_EQ(early.text(), text);
+    EXPECT_EQ(early.SelStart(), late.SelStart());
+    EXPECT_EQ(early.document()->isUndoAvailable(), late.document()->isUndoAvailable());
+    early.setText(text);
+    EXPECT_EQ(earlyChanges, 1) << "the same text again is no change";
+
+    early.show();
+    for (TextBox *box : {&early, &late}) {
+        box->setSelStart(3);
+        QTest::keyClick(box, Qt::Key_X);
+    }
+    EXPECT_EQ(early.text(), QStringLiteral("Twox\r\nlines"));
+    EXPECT_EQ(early.text(), late.text());
+    EXPECT_EQ(earlyChanges, 2);
+    early.setText(QStringLiteral("Other"));
+    EXPECT_EQ(earlyChanges, 3) << "once shown, a text set from code is announced as before";
+}
