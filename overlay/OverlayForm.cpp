@@ -5,6 +5,7 @@
 #include "Pointers.h"
 #include "TextBlock.h"
 #include "Topmost.h"
+#include "core/BufferPicture.h"
 #include "core/OverlayGeometry.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -48,6 +49,38 @@ QImage blackImage(const QSize &size, qreal ratio)
     black.fill(Qt::black);
     black.setDevicePixelRatio(ratio);
     return black;
+}
+
+// The output the user is on, where the compositor places the windows; the primary screen where
+// it does not say.
+QScreen *userScreen()
+{
+    const QString name = QString::fromStdString(platform::caps().stack->userOutput());
+    for (QScreen *screen : QGuiApplication::screens())
+        if (!name.isEmpty() && screen->name() == name)
+            return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+// The whole output's picture as the overlay's buffer holds it. The toolkit draws a window at the
+// screen's device pixel ratio, a whole number, so where the output's scale is fractional (1.5)
+// the buffer is larger than the output (scale 2) and the compositor scales it down: the picture
+// is made for that buffer.
+QImage outputPicture(QScreen *screen)
+{
+    const qreal ratio = screen->devicePixelRatio();
+    const QRect logical = screen->geometry();
+    const QSize buffer = deviceRect(QRect(QPoint(0, 0), logical.size()), ratio).size();
+    platform::DesktopCapture &capture = *platform::caps().capture;
+    platform::DesktopImage desktop = capture.captureOutput(screen->name().toStdString());
+    if (desktop.empty()) {
+        // Cut from the picture of the whole desktop, where the output stands in it.
+        const QRect device = deviceRect(logical, ratio);
+        desktop = capture.captureDesktop(device.x(), device.y(), device.width(), device.height());
+    }
+    if (desktop.empty())
+        return blackImage(buffer, ratio);
+    return PictureForBuffer(imageOf(std::move(desktop), ratio), buffer);
 }
 
 QImage snapshotFor(const QRect &overlay, qreal ratio)
@@ -121,7 +154,8 @@ void OverlayForm::Form_Load()
     setSurfacePointer(Qt::ArrowCursor);
     picShow->setItems({&lblShadow, &lblShow, &lblCursor});
 
-    QScreen *screen = QGuiApplication::primaryScreen();
+    const bool placesWindows = platform::caps().stack->placesWindows();
+    QScreen *screen = placesWindows ? QGuiApplication::primaryScreen() : userScreen();
     const QSize screenSize = screen->geometry().size();
     const QRect area
         = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX, s.gnTwipsY,
@@ -129,7 +163,7 @@ void OverlayForm::Form_Load()
     const qreal ratio = screen->devicePixelRatio();
     m_ratio = ratio;
     // Both copies come from one reading of the desktop, taken before the overlay is visible.
-    if (platform::caps().stack->placesWindows()) {
+    if (placesWindows) {
         setGeometry(area);
         picShow->setGeometry(0, 0, area.width(), area.height());
         // Where the system keeps the copy as the window's background, the window's first frame
@@ -144,7 +178,8 @@ void OverlayForm::Form_Load()
     } else {
         // The overlay covers the output, and picShow stands over the margins' rectangle in it, so
         // every position on picShow keeps its meaning; the strips show the frozen desktop.
-        m_outputImage = snapshotFor(QRect(QPoint(0, 0), screenSize), ratio);
+        setScreen(screen);
+        m_outputImage = outputPicture(screen);
         picShow->setGeometry(area);
         m_formImage = sharedPart(m_outputImage, deviceRect(area, ratio));
     }

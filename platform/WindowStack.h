@@ -2,6 +2,8 @@
 
 #include "NativeWindow.h"
 
+#include <string>
+
 namespace platform {
 
 // The band of topmost windows. Entering or leaving it never moves, sizes, hides or re-creates the
@@ -26,6 +28,11 @@ public:
     // a window cannot stand off the screen, and what should cover part of the screen covers the
     // whole output instead.
     virtual bool placesWindows() const { return true; }
+
+    // Where the compositor places the windows: the name of the output the user is on (the one a
+    // new window would open on), as the toolkit names its screens. Empty where the program keeps
+    // to the primary screen, or the compositor does not say.
+    virtual std::string userOutput() { return {}; }
 };
 
 } // namespace platform

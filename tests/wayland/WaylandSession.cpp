@@ -95,22 +95,54 @@ double WaylandSession::scale() const
     return ok ? value : 1.0;
 }
 
-QImage WaylandSession::screenshot() const
+QSize WaylandSession::secondOutputSize() const
 {
-    const QByteArray png = run(QStringLiteral("grim"),
-                               {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-")});
+    const QStringList parts
+        = qEnvironmentVariable("RUN_WAYLAND_SECOND_OUTPUT").section('@', 0, 0).split('x');
+    return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
+}
+
+double WaylandSession::secondScale() const
+{
+    bool ok = false;
+    const double value
+        = qEnvironmentVariable("RUN_WAYLAND_SECOND_OUTPUT").section('@', 1, 1).toDouble(&ok);
+    return ok ? value : 1.0;
+}
+
+QSize WaylandSession::layoutSize() const
+{
+    const QSize first = (QSizeF(outputSize()) / scale()).toSize();
+    const QSize second = (QSizeF(secondOutputSize()) / secondScale()).toSize();
+    return QSize(first.width() + second.width(), std::max(first.height(), second.height()));
+}
+
+QImage WaylandSession::screenshot(const QString &output) const
+{
+    // One output at its own device pixels: grim would otherwise scale it to the largest of the
+    // (whole-number) scales the compositor announces, 2 for an output at 1.5.
+    const bool second = output == QLatin1String("HEADLESS-2");
+    const QStringList arguments {QStringLiteral("-t"),
+                                 QStringLiteral("png"),
+                                 QStringLiteral("-o"),
+                                 second ? output : QStringLiteral("HEADLESS-1"),
+                                 QStringLiteral("-s"),
+                                 QString::number(second ? secondScale() : scale()),
+                                 QStringLiteral("-")};
+    const QByteArray png = run(QStringLiteral("grim"), arguments);
     QImage image;
     if (!image.loadFromData(png, "PNG"))
         return {};
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage WaylandSession::waitForScreen(const std::function<bool(const QImage &)> &ready) const
+QImage WaylandSession::waitForScreen(const std::function<bool(const QImage &)> &ready,
+                                     const QString &output) const
 {
     QDeadlineTimer deadline(WaitMs);
     QImage shot;
     do {
-        shot = screenshot();
+        shot = screenshot(output);
         if (!shot.isNull() && ready(shot))
             break;
         QThread::msleep(50);
@@ -152,7 +184,8 @@ void WaylandSession::keys(const QStringList &names) const
 
 void WaylandSession::moveTo(QPoint at) const
 {
-    const QSize layout = (QSizeF(outputSize()) / scale()).toSize();
+    // The virtual pointer's absolute motion spans the whole layout.
+    const QSize layout = layoutSize();
     pointer(QStringLiteral("move %1 %2 %3 %4\n")
                 .arg(at.x())
                 .arg(at.y())

@@ -4,10 +4,14 @@
 # pointer so that the seat has a pointer to move and click with. Everything goes when the command
 # ends, whatever way it ends.
 #
-#   run-wayland.sh [--size WxH] [--scale N] [--pointer PATH] [--keep-log DIR] command [args...]
+#   run-wayland.sh [--size WxH] [--scale N] [--second-output WxH@N] [--shortcuts-backend PATH]
+#                  [--pointer PATH] [--keep-log DIR] command [args...]
 #
 #   --size     the output's mode in device pixels (default 1280x720)
-#   --scale    the output's scale (default 1)
+#   --scale    the output's scale (default 1; fractional scales such as 1.5 too)
+#   --second-output  a second output of that mode and scale, right of the first
+#   --shortcuts-backend  a program that serves the portal's global shortcuts as the backend
+#              org.freedesktop.impl.portal.desktop.quillantest (the portal uses it for sway)
 #   --pointer  the virtual-pointer helper (default: virtual_pointer beside the command, or
 #              $QUILLAN_VIRTUAL_POINTER)
 #   --keep-log copy the session's logs (sway, portals, PipeWire) into DIR at the end
@@ -27,11 +31,13 @@ set -u
 
 self=$(readlink -f "$0")
 args=("$@")
-size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log=""
+size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log="" second="" shortcuts=""
 while [ $# -gt 0 ]; do
     case $1 in
         --size) size=$2; shift 2 ;;
         --scale) scale=$2; shift 2 ;;
+        --second-output) second=$2; shift 2 ;;
+        --shortcuts-backend) shortcuts=$2; shift 2 ;;
         --pointer) pointer=$2; shift 2 ;;
         --keep-log) keep_log=$2; shift 2 ;;
         --) shift; break ;;
@@ -39,7 +45,7 @@ while [ $# -gt 0 ]; do
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { sed -n '2,12p' "$self" >&2; exit 2; }
+[ $# -gt 0 ] || { sed -n '2,16p' "$self" >&2; exit 2; }
 if [ -z "$pointer" ]; then
     pointer="$(dirname "$(readlink -f "$(command -v "$1" || echo "$1")")")/virtual_pointer"
 fi
@@ -155,7 +161,7 @@ export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_H
 export GDK_BACKEND=wayland QT_QPA_PLATFORM=wayland
 # No accessibility bus: the gtk backend would start one for nothing.
 export NO_AT_BRIDGE=1 GTK_A11Y=none
-export RUN_WAYLAND_SIZE=$size RUN_WAYLAND_SCALE=$scale
+export RUN_WAYLAND_SIZE=$size RUN_WAYLAND_SCALE=$scale RUN_WAYLAND_SECOND_OUTPUT=$second
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS I3SOCK
 log=$runtime/log
 
@@ -220,11 +226,21 @@ for name in default arrow top_left_arrow pointer hand1 hand2 text xterm ibeam gr
 done
 export XCURSOR_PATH=$runtime/icons XCURSOR_THEME=blank XCURSOR_SIZE=24
 
+# The second output, right of the first (its left edge at the first's width in the layout).
+second_output_config() {
+    [ -n "$second" ] || return 0
+    local mode=${second%@*} second_scale=1 width=${size%x*}
+    [ "$second" != "$mode" ] && second_scale=${second#*@}
+    echo "output HEADLESS-2 resolution $mode scale $second_scale position $(awk -v w="$width" \
+        -v s="$scale" 'BEGIN { printf "%d", w / s }') 0 bg #5c2e8a solid_color"
+}
+
 # The compositor. Settings in the configuration, not made at run time, so the first frame
 # already has them.
 cat >"$runtime/sway.conf" <<EOF
 xwayland disable
 output * resolution $size scale $scale position 0 0 bg #2e5c8a solid_color
+$(second_output_config)
 seat seat0 xcursor_theme blank 24
 default_border none
 default_floating_border none
@@ -237,6 +253,12 @@ WAYLAND_DISPLAY=$(basename "$(ls "$runtime"/wayland-[0-9] | head -n 1)")
 SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock | head -n 1)
 export WAYLAND_DISPLAY SWAYSOCK
 await sway 'swaymsg -t get_outputs >/dev/null 2>&1'
+if [ -n "$second" ]; then
+    swaymsg -q create_output
+    await sway 'swaymsg -t get_outputs 2>/dev/null | grep -q HEADLESS-2'
+    # The first output keeps the focus until a test moves it.
+    swaymsg -q focus output HEADLESS-1
+fi
 
 # The session bus, started once the display is known so that whatever it starts on demand
 # finds the compositor.
@@ -255,6 +277,20 @@ bus_has() {
 pipewire >"$log/pipewire.log" 2>&1 &
 pids+=($!)
 await pipewire '[ -S "$runtime/pipewire-0" ]'
+
+# The portal's backends are the bed's own choice, whatever else is installed (another desktop's
+# backend would otherwise answer for what the bed's do not offer, the global shortcuts).
+mkdir -p "$runtime/portals"
+cp /usr/share/xdg-desktop-portal/portals/wlr.portal /usr/share/xdg-desktop-portal/portals/gtk.portal \
+    "$runtime/portals/"
+export XDG_DESKTOP_PORTAL_DIR=$runtime/portals
+if [ -n "$shortcuts" ]; then
+    "$shortcuts" >"$log/portal-shortcuts.log" 2>&1 &
+    pids+=($!)
+    await portal-shortcuts 'bus_has org.freedesktop.impl.portal.desktop.quillantest'
+    printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.quillantest\nInterfaces=%s\nUseIn=sway;\n' \
+        org.freedesktop.impl.portal.GlobalShortcuts >"$runtime/portals/quillantest.portal"
+fi
 
 /usr/libexec/xdg-desktop-portal-wlr >"$log/portal-wlr.log" 2>&1 &
 pids+=($!)

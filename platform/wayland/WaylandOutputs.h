@@ -1,0 +1,83 @@
+#pragma once
+
+// A connection of the program's own to the compositor, beside the toolkit's, for what the toolkit
+// does not ask for: the outputs with the names the toolkit gives its screens, and the
+// compositor's offers that the program reads the desktop and finds the user's output with (the
+// wlroots screen copy and layer shell). Everything on it is done synchronously, at start-up,
+// before any window of the program is on the screen.
+#include "platform/DesktopCapture.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct wl_display;
+struct wl_registry;
+struct wl_output;
+struct wl_shm;
+struct wl_compositor;
+struct wl_buffer;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
+struct zwlr_screencopy_manager_v1;
+struct zwlr_layer_shell_v1;
+
+namespace platform::wayland {
+
+class WaylandOutputs
+{
+public:
+    struct Output
+    {
+        WaylandOutputs *owner = nullptr;
+        std::uint32_t globalName = 0;
+        wl_output *output = nullptr;
+        zxdg_output_v1 *xdgOutput = nullptr;
+        std::string name; // as xdg-output names it ("HEADLESS-1", "DP-2"), as the toolkit does
+        int logicalX = 0;
+        int logicalY = 0;
+    };
+
+    // Null when there is no compositor to talk to.
+    static std::unique_ptr<WaylandOutputs> connect();
+    ~WaylandOutputs();
+    WaylandOutputs(const WaylandOutputs &) = delete;
+    WaylandOutputs &operator=(const WaylandOutputs &) = delete;
+
+    // Whether the compositor copies its outputs for clients (wlroots' screen copy) into shared
+    // memory.
+    bool copiesOutputs() const { return m_screencopy && m_shm; }
+
+    // The output by its name; the first one for an empty name; null when there is none such.
+    const Output *output(const std::string &name) const;
+
+    // The picture of the output as the compositor shows it, at its device pixels, without the
+    // pointer, in shared memory the image keeps. Empty when the copy failed.
+    DesktopImage copyOutput(const Output &output);
+
+    // The output the user is on, where the compositor puts what it is not told where to put: a
+    // transparent pixel shown for a moment on the layer shell (never given the keyboard) says
+    // which output the compositor chose. Empty where it cannot tell.
+    std::string userOutput();
+
+    // Called by the registry.
+    void addGlobal(std::uint32_t name, const char *interface, std::uint32_t version);
+    void removeGlobal(std::uint32_t name);
+
+private:
+    WaylandOutputs() = default;
+    void roundtrip();
+    // A buffer of one transparent pixel, for the layer surface.
+    wl_buffer *transparentPixel();
+
+    wl_display *m_display = nullptr;
+    wl_registry *m_registry = nullptr;
+    wl_shm *m_shm = nullptr;
+    wl_compositor *m_compositor = nullptr;
+    zxdg_output_manager_v1 *m_xdgOutputs = nullptr;
+    zwlr_screencopy_manager_v1 *m_screencopy = nullptr;
+    zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    std::vector<std::unique_ptr<Output>> m_outputs;
+};
+
+} // namespace platform::wayland
