@@ -178,7 +178,10 @@ void OverlayForm::Form_Load()
     } else {
         // The overlay covers the output, and picShow stands over the margins' rectangle in it, so
         // every position on picShow keeps its meaning; the strips show the frozen desktop.
+        // The window's place says which screen it is on: at the output's corner, it is full screen
+        // there.
         setScreen(screen);
+        move(screen->geometry().topLeft());
         m_outputImage = outputPicture(screen);
         picShow->setGeometry(area);
         m_formImage = sharedPart(m_outputImage, deviceRect(area, ratio));
