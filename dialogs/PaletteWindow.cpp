@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "TextDialogLink.h"
 #include "core/LineWidth.h"
+#include "forms/KeyboardOnShow.h"
 #include "core/PaletteLayout.h"
 #include "core/PalettePictures.h"
 #include "core/VirtualKeys.h"
@@ -314,6 +315,8 @@ void PaletteWindow::closeEvent(QCloseEvent *event)
 
 void PaletteWindow::Show()
 {
+    if (!isVisible())
+        TakeKeyboardOnceShown(this);
     show();
     raise();
     activateWindow();

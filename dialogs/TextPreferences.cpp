@@ -8,6 +8,7 @@
 #include "TextDialogLink.h"
 #include "TextPrefsControls.h"
 #include "forms/Help.h"
+#include "forms/KeyboardOnShow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayOwner.h"
 #include "overlay/TextBlock.h"
@@ -298,6 +299,7 @@ void TextPreferences::Show()
     if (isVisible()) {
         raise();
     } else {
+        TakeKeyboardOnceShown(this);
         show();
         cboFonts->setFocus(Qt::OtherFocusReason);
     }

@@ -53,6 +53,30 @@ void onDescription(void *, zxdg_output_v1 *, const char *) { }
 const zxdg_output_v1_listener xdgOutputListener
     = {onLogicalPosition, onLogicalSize, onXdgDone, onName, onDescription};
 
+void onSeatCapabilities(void *data, wl_seat *, std::uint32_t capabilities)
+{
+    static_cast<WaylandOutputs *>(data)->seatCapabilities(capabilities);
+}
+const wl_seat_listener seatListener = {onSeatCapabilities};
+
+void onPointerEnter(void *data, wl_pointer *, std::uint32_t serial, wl_surface *surface,
+                    wl_fixed_t, wl_fixed_t)
+{
+    static_cast<WaylandOutputs *>(data)->pointerEntered(serial, surface);
+}
+void onPointerLeave(void *data, wl_pointer *, std::uint32_t, wl_surface *)
+{
+    static_cast<WaylandOutputs *>(data)->pointerEntered(0, nullptr);
+}
+void onPointerMotion(void *, wl_pointer *, std::uint32_t, wl_fixed_t, wl_fixed_t) { }
+void onPointerButton(void *, wl_pointer *, std::uint32_t, std::uint32_t, std::uint32_t,
+                     std::uint32_t)
+{
+}
+void onPointerAxis(void *, wl_pointer *, std::uint32_t, std::uint32_t, wl_fixed_t) { }
+const wl_pointer_listener pointerListener
+    = {onPointerEnter, onPointerLeave, onPointerMotion, onPointerButton, onPointerAxis};
+
 // Shared memory for one buffer: a memory file the compositor maps too.
 struct SharedMemory
 {
@@ -182,15 +206,19 @@ struct Placement
     bool configured = false;
     bool closed = false;
     std::uint32_t serial = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
     wl_output *entered = nullptr;
 };
 
-void onConfigure(void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std::uint32_t,
-                 std::uint32_t)
+void onConfigure(void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std::uint32_t width,
+                 std::uint32_t height)
 {
     auto *placement = static_cast<Placement *>(data);
     placement->configured = true;
     placement->serial = serial;
+    placement->width = width;
+    placement->height = height;
 }
 void onClosed(void *data, zwlr_layer_surface_v1 *)
 {
@@ -230,6 +258,10 @@ WaylandOutputs::~WaylandOutputs()
         if (output->output)
             wl_output_destroy(output->output);
     }
+    if (m_pointer)
+        wl_pointer_destroy(m_pointer);
+    if (m_seat)
+        wl_seat_destroy(m_seat);
     if (m_screencopy)
         zwlr_screencopy_manager_v1_destroy(m_screencopy);
     if (m_layerShell)
@@ -285,7 +317,24 @@ void WaylandOutputs::addGlobal(std::uint32_t name, const char *interface, std::u
             bind(&zwlr_screencopy_manager_v1_interface, 3));
     } else if (!std::strcmp(interface, zwlr_layer_shell_v1_interface.name)) {
         m_layerShell = static_cast<zwlr_layer_shell_v1 *>(bind(&zwlr_layer_shell_v1_interface, 1));
+    } else if (!std::strcmp(interface, wl_seat_interface.name) && !m_seat) {
+        m_seat = static_cast<wl_seat *>(bind(&wl_seat_interface, 1));
+        wl_seat_add_listener(m_seat, &seatListener, this);
     }
+}
+
+void WaylandOutputs::seatCapabilities(std::uint32_t capabilities)
+{
+    if ((capabilities & WL_SEAT_CAPABILITY_POINTER) && !m_pointer) {
+        m_pointer = wl_seat_get_pointer(m_seat);
+        wl_pointer_add_listener(m_pointer, &pointerListener, this);
+    }
+}
+
+void WaylandOutputs::pointerEntered(std::uint32_t serial, wl_surface *surface)
+{
+    m_enterSerial = serial;
+    m_pointerSurface = surface;
 }
 
 void WaylandOutputs::removeGlobal(std::uint32_t name)
@@ -313,8 +362,9 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output)
 {
     if (!copiesOutputs() || !output.output)
         return {};
-    Copy copy;
     // The pointer is left out: it moves on, and a picture of it would stay behind on the overlay.
+    Cover cover = hidePointer(output);
+    Copy copy;
     zwlr_screencopy_frame_v1 *frame
         = zwlr_screencopy_manager_v1_capture_output(m_screencopy, /*overlay_cursor=*/0,
                                                     output.output);
@@ -332,6 +382,7 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output)
         || copy.stride < copy.width * 4
         || !memory->allocate(std::size_t(copy.stride) * std::size_t(copy.height))) {
         zwlr_screencopy_frame_v1_destroy(frame);
+        removeCover(cover);
         return {};
     }
     wl_buffer *buffer
@@ -344,6 +395,7 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output)
     }
     zwlr_screencopy_frame_v1_destroy(frame);
     wl_buffer_destroy(buffer);
+    removeCover(cover);
     wl_display_flush(m_display);
     if (copy.state != CopyState::Ready)
         return {};
@@ -359,14 +411,69 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output)
     return image;
 }
 
-wl_buffer *WaylandOutputs::transparentPixel()
+wl_buffer *WaylandOutputs::transparentBuffer(int width, int height)
 {
+    // A new memory file reads as zeros: every pixel transparent.
     SharedMemory memory;
-    if (!memory.allocate(4))
+    if (width <= 0 || height <= 0 || !memory.allocate(std::size_t(width) * height * 4))
         return nullptr;
-    std::memset(memory.data, 0, 4);
     // The compositor keeps its own mapping of the pool; the program's goes with `memory`.
-    return makeBuffer(m_shm, memory, 1, 1, 4, WL_SHM_FORMAT_ARGB8888);
+    return makeBuffer(m_shm, memory, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
+}
+
+WaylandOutputs::Cover WaylandOutputs::hidePointer(const Output &output)
+{
+    Cover cover;
+    if (!m_layerShell || !m_compositor || !m_pointer)
+        return cover;
+    Placement placement;
+    cover.surface = wl_compositor_create_surface(m_compositor);
+    cover.layer = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, cover.surface, output.output,
+                                                        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+                                                        "quillan-cover");
+    zwlr_layer_surface_v1_add_listener(cover.layer, &layerListener, &placement);
+    zwlr_layer_surface_v1_set_anchor(cover.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP
+                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
+                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT
+                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_exclusive_zone(cover.layer, -1);
+    wl_surface_commit(cover.surface);
+    int width = 0, height = 0;
+    for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
+        roundtrip();
+    if (placement.configured) {
+        // The configure's size is the output's, in the layout's pixels.
+        width = int(placement.width);
+        height = int(placement.height);
+    }
+    cover.buffer = transparentBuffer(width, height);
+    if (!cover.buffer) {
+        removeCover(cover);
+        return cover;
+    }
+    zwlr_layer_surface_v1_ack_configure(cover.layer, placement.serial);
+    wl_surface_attach(cover.surface, cover.buffer, 0, 0);
+    wl_surface_commit(cover.surface);
+    // The pointer enters the cover at once where it stands on this output; elsewhere it never
+    // does, and the output's picture holds no pointer anyway.
+    for (int i = 0; i < 3 && m_pointerSurface != cover.surface; ++i)
+        roundtrip();
+    if (m_pointerSurface == cover.surface)
+        wl_pointer_set_cursor(m_pointer, m_enterSerial, nullptr, 0, 0);
+    return cover;
+}
+
+void WaylandOutputs::removeCover(Cover &cover)
+{
+    if (cover.layer)
+        zwlr_layer_surface_v1_destroy(cover.layer);
+    if (cover.surface)
+        wl_surface_destroy(cover.surface);
+    if (cover.buffer)
+        wl_buffer_destroy(cover.buffer);
+    if (m_pointerSurface == cover.surface)
+        m_pointerSurface = nullptr;
+    cover = Cover {};
 }
 
 std::string WaylandOutputs::userOutput()
@@ -385,7 +492,7 @@ std::string WaylandOutputs::userOutput()
     wl_surface_commit(surface);
     for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
         roundtrip();
-    wl_buffer *pixel = placement.configured ? transparentPixel() : nullptr;
+    wl_buffer *pixel = placement.configured ? transparentBuffer(1, 1) : nullptr;
     if (pixel) {
         zwlr_layer_surface_v1_ack_configure(layer, placement.serial);
         wl_surface_attach(surface, pixel, 0, 0);

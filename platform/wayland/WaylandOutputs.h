@@ -17,10 +17,14 @@ struct wl_output;
 struct wl_shm;
 struct wl_compositor;
 struct wl_buffer;
+struct wl_seat;
+struct wl_pointer;
+struct wl_surface;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
 struct zwlr_screencopy_manager_v1;
 struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
 
 namespace platform::wayland {
 
@@ -55,6 +59,10 @@ public:
     // pointer, in shared memory the image keeps. Empty when the copy failed.
     DesktopImage copyOutput(const Output &output);
 
+    // Called by the seat and the pointer.
+    void seatCapabilities(std::uint32_t capabilities);
+    void pointerEntered(std::uint32_t serial, wl_surface *surface);
+
     // The output the user is on, where the compositor puts what it is not told where to put: a
     // transparent pixel shown for a moment on the layer shell (never given the keyboard) says
     // which output the compositor chose. Empty where it cannot tell.
@@ -67,8 +75,21 @@ public:
 private:
     WaylandOutputs() = default;
     void roundtrip();
-    // A buffer of one transparent pixel, for the layer surface.
-    wl_buffer *transparentPixel();
+    // A transparent buffer, for the layer surfaces.
+    wl_buffer *transparentBuffer(int width, int height);
+    // A compositor that draws the pointer into the output's picture itself (a software cursor:
+    // headless outputs, some graphics hardware) copies it too, whatever the copy asks. So while the
+    // output is copied, a transparent surface of the program's covers it, and over that surface
+    // the program asks for no pointer at all. Returns what to take away after the copy; nothing
+    // where the pointer is not on that output.
+    struct Cover
+    {
+        wl_surface *surface = nullptr;
+        zwlr_layer_surface_v1 *layer = nullptr;
+        wl_buffer *buffer = nullptr;
+    };
+    Cover hidePointer(const Output &output);
+    void removeCover(Cover &cover);
 
     wl_display *m_display = nullptr;
     wl_registry *m_registry = nullptr;
@@ -77,6 +98,10 @@ private:
     zxdg_output_manager_v1 *m_xdgOutputs = nullptr;
     zwlr_screencopy_manager_v1 *m_screencopy = nullptr;
     zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    wl_seat *m_seat = nullptr;
+    wl_pointer *m_pointer = nullptr;
+    std::uint32_t m_enterSerial = 0;
+    wl_surface *m_pointerSurface = nullptr;
     std::vector<std::unique_ptr<Output>> m_outputs;
 };
 

@@ -223,6 +223,9 @@ using DialogKeyboard = ProgramOnWayland;
 
 TEST_F(DialogKeyboard, DialogsChosenWithTheMouseTakeTheKeyboardAndGiveItBack)
 {
+    // sway hands a window the keyboard on its activation only when told to (its default marks
+    // the window urgent instead); the manual tells sway's users to set this.
+    session.swaymsg({QStringLiteral("focus_on_window_activation"), QStringLiteral("smart")});
     Program program;
     auto quillan = program.start();
     ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
@@ -245,12 +248,16 @@ TEST_F(DialogKeyboard, DialogsChosenWithTheMouseTakeTheKeyboardAndGiveItBack)
             // The submenu opens right of the menu, its items as tall as the menu's.
             const QImage before = session.screenshot();
             session.moveTo(menuAt + layout.centreOf(QStringLiteral(">")));
+            // Only right of the menu: the item under the pointer lights up too.
+            const QRect right(menu.right() + 1, 0, before.width() - menu.right() - 1 - device(40),
+                              before.height());
             QRect submenu;
             session.waitForScreen([&](const QImage &shot) {
-                submenu = differences(shot, before, ignoredCorner());
-                return submenu.left() >= menu.right() - device(10) && submenu.height() > device(40);
+                submenu = differences(shot.copy(right), before.copy(right))
+                              .translated(right.topLeft());
+                return submenu.height() > device(40);
             });
-            ASSERT_GE(submenu.left(), menu.right() - device(10)) << title.toStdString();
+            ASSERT_GT(submenu.height(), device(40)) << title.toStdString();
             const QPoint corner = logical(submenu.topLeft());
             const int row = item == QLatin1String("&Text...") ? 0 : 2;
             session.moveTo(QPoint(corner.x() + 20, menuAt.y() + layout.centreOf(QStringLiteral(">")).y()));
