@@ -7,6 +7,8 @@
 //
 // It serves org.freedesktop.impl.portal.GlobalShortcuts (CreateSession, BindShortcuts,
 // ListShortcuts, the Activated signal) and the sessions' org.freedesktop.impl.portal.Session.
+// Told Fail(true) on its own interface, it answers BindShortcuts with a failure (2), as a backend
+// that offers the interface but cannot serve it does.
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -103,6 +105,16 @@ public:
             bus.send(message.createReply({0u, QVariantMap {}}));
             return true;
         }
+        if (member == QLatin1String("Fail")) {
+            m_failing = in.value(0).toBool();
+            bus.send(message.createReply());
+            return true;
+        }
+        if (member == QLatin1String("BindShortcuts") && m_failing) {
+            say(QStringLiteral("failed BindShortcuts"));
+            bus.send(message.createReply({2u, QVariantMap {}}));
+            return true;
+        }
         if (member == QLatin1String("BindShortcuts")) {
             QList<Shortcut> shortcuts;
             in.value(2).value<QDBusArgument>() >> shortcuts;
@@ -157,7 +169,7 @@ private:
                              "string:%4")
                   .arg(Name, DesktopPath, PressInterface, id);
         return QProcess::execute(QStringLiteral("swaymsg"),
-                                 {QStringLiteral("-q"), QStringLiteral("bindsym"),
+                                 {QStringLiteral("-q"), QStringLiteral("--"), QStringLiteral("bindsym"),
                                   QStringLiteral("--no-repeat"), trigger,
                                   QStringLiteral("exec"), command})
             == 0;
@@ -165,6 +177,7 @@ private:
 
     QString m_session;
     QList<Shortcut> m_bound;
+    bool m_failing = false;
 };
 
 } // namespace
