@@ -113,6 +113,8 @@ double WaylandSession::secondScale() const
 QSize WaylandSession::layoutSize() const
 {
     const QSize first = (QSizeF(outputSize()) / scale()).toSize();
+    if (secondOutputSize().isEmpty())
+        return first;
     const QSize second = (QSizeF(secondOutputSize()) / secondScale()).toSize();
     return QSize(first.width() + second.width(), std::max(first.height(), second.height()));
 }
