@@ -169,7 +169,7 @@ void OverlayForm::Form_Load()
         // Where the system keeps the copy as the window's background, the window's first frame
         // is the system's and the program reads its own copy once the window is up (see
         // showOverBackdrop); the overlay shows when the text is in place.
-        m_deviceArea = deviceRect(area, ratio);
+        m_deviceArea = keepWithinScreen();
         m_backdrop = platform::caps().capture->copyDesktopBehind(
             winId(), m_deviceArea.x(), m_deviceArea.y(), m_deviceArea.width(),
             m_deviceArea.height());
@@ -208,7 +208,9 @@ void OverlayForm::showOnScreen()
         return;
     }
     if (m_outputImage.isNull()) {
+        // Shown at a new place (back from standby), the window has its rounded size again.
         show();
+        keepWithinScreen();
         return;
     }
     // The compositor gives a full-screen window its size after the window's first frame, and
@@ -272,6 +274,16 @@ void OverlayForm::showOverBackdrop()
         picShow->afterNextPaint([this] { releaseBackdrop(); });
     else
         releaseBackdrop();
+}
+
+QRect OverlayForm::keepWithinScreen()
+{
+    QRect device = deviceRect(geometry(), m_ratio);
+    int x = device.x(), y = device.y(), width = device.width(), height = device.height();
+    if (platform::caps().stack->keepWithinScreen(platform::NativeWindow(winId()), x, y, width,
+                                                 height))
+        device = QRect(x, y, width, height);
+    return device;
 }
 
 void OverlayForm::releaseBackdrop()
