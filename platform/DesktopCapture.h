@@ -56,9 +56,10 @@ public:
     }
 
     // Work of the program's own to do while the capture waits for another process to take the
-    // picture (the desktop portal, where the program may not read the screen itself), instead
-    // of after it. Run at most once, on the calling thread, during unavailableReason() or
-    // captureDesktop(); where the capture does not wait, it is simply not run.
+    // picture (the desktop portal, where the program may not read the screen itself; the
+    // compositor drawing the frame it copies), instead of after it. Run at most once, on the
+    // calling thread, during unavailableReason(), captureDesktop() or captureOutput(); where the
+    // capture does not wait, it is simply not run.
     void setWorkWhileWaiting(std::function<void()> work) { m_whileWaiting = std::move(work); }
 
 protected:

@@ -21,7 +21,9 @@ std::string ScreencopyDesktopCapture::unavailableReason()
 DesktopImage ScreencopyDesktopCapture::captureOutput(const std::string &name)
 {
     const WaylandOutputs::Output *output = m_outputs->output(name);
-    return output ? m_outputs->copyOutput(*output) : DesktopImage {};
+    // The program's own work runs while the compositor draws the frame it copies.
+    return output ? m_outputs->copyOutput(*output, [this] { runWorkWhileWaiting(); })
+                  : DesktopImage {};
 }
 
 DesktopImage ScreencopyDesktopCapture::captureDesktop(int x, int y, int width, int height)

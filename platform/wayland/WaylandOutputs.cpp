@@ -358,7 +358,8 @@ const WaylandOutputs::Output *WaylandOutputs::output(const std::string &name) co
     return nullptr;
 }
 
-DesktopImage WaylandOutputs::copyOutput(const Output &output)
+DesktopImage WaylandOutputs::copyOutput(const Output &output,
+                                        const std::function<void()> &whileWaiting)
 {
     if (!copiesOutputs() || !output.output)
         return {};
@@ -388,6 +389,9 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output)
     wl_buffer *buffer
         = makeBuffer(m_shm, *memory, copy.width, copy.height, copy.stride, copy.format);
     zwlr_screencopy_frame_v1_copy(frame, buffer);
+    wl_display_flush(m_display);
+    if (whileWaiting)
+        whileWaiting();
     // The compositor copies with its next frame of the output: the wait is one frame at most.
     while (copy.state == CopyState::Described) {
         if (wl_display_dispatch(m_display) < 0)

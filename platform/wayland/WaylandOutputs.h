@@ -7,6 +7,7 @@
 // before any window of the program is on the screen.
 #include "platform/DesktopCapture.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,8 +57,9 @@ public:
     const Output *output(const std::string &name) const;
 
     // The picture of the output as the compositor shows it, at its device pixels, without the
-    // pointer, in shared memory the image keeps. Empty when the copy failed.
-    DesktopImage copyOutput(const Output &output);
+    // pointer, in shared memory the image keeps. Empty when the copy failed. `whileWaiting` runs
+    // once the copy is asked for, while the compositor waits for the output's next frame.
+    DesktopImage copyOutput(const Output &output, const std::function<void()> &whileWaiting = {});
 
     // Called by the seat and the pointer.
     void seatCapabilities(std::uint32_t capabilities);

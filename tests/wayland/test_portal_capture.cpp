@@ -52,7 +52,8 @@ TEST(PortalCapture, PlatformPicksWaylandAndCopiesTheScreenExactly)
     platform::Capabilities &caps = platform::caps();
     EXPECT_FALSE(caps.keys->readsGlobalState());
     // sway copies its outputs for clients: the platform takes the picture straight from the
-    // compositor, waiting for no other process.
+    // compositor, waiting for no other process (the program's work runs, once, while the
+    // compositor draws the frame it copies).
     int worked = 0;
     caps.capture->setWorkWhileWaiting([&] { ++worked; });
     EXPECT_EQ(caps.capture->unavailableReason(), "");
@@ -61,13 +62,14 @@ TEST(PortalCapture, PlatformPicksWaylandAndCopiesTheScreenExactly)
                                                                    device.height() - 30)),
                               expected.copy(50, 30, device.width() - 50, device.height() - 30)),
               0);
-    EXPECT_EQ(worked, 0);
+    EXPECT_EQ(worked, 1);
     EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/out.png")));
 
     // The portal, as GNOME and KDE Plasma give the picture. The program's own work runs while the
     // portal takes the picture, once.
     platform::wayland::PortalDesktopCapture portal;
     platform::DesktopCapture *capture = &portal;
+    worked = 0;
     capture->setWorkWhileWaiting([&] { ++worked; });
     EXPECT_EQ(capture->unavailableReason(), "");
     EXPECT_EQ(worked, 1);
