@@ -206,8 +206,7 @@ int runDriver(const QString &quillan, const QString &floor, int runs, const QStr
         = {{"Vyn Quillane", copy.path(), copy.folder(), {}, {}, {}},
            {"floor (portal screenshot and show)", floor, copy.folder(), {}, {}, {}}};
     if (!copyFloor.isEmpty())
-        subjects.push_back(
-            {"floor (screen copy and show)", copyFloor, copy.folder(), {}, {}, {}});
+        subjects.push_back({"floor (screen copy and show)", copyFloor, copy.folder(), {}, {}, {}});
     const int count = int(subjects.size());
 
     // One start of each first, not counted: the portal's backends start on the first request.

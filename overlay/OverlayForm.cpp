@@ -254,8 +254,7 @@ void OverlayForm::showOverBackdrop()
     if (all.empty()) {
         // The copy could not be read back: the screen under the window shows the same copy.
         all = platform::caps().capture->captureDesktop(m_deviceArea.x(), m_deviceArea.y(),
-                                                       m_deviceArea.width(),
-                                                       m_deviceArea.height());
+                                                       m_deviceArea.width(), m_deviceArea.height());
     }
     QImage snapshot
         = all.empty() ? blackImage(whole.size(), m_ratio) : imageOf(std::move(all), m_ratio);

@@ -42,10 +42,10 @@ DesktopImage ScreencopyDesktopCapture::captureDesktop(int x, int y, int width, i
     const long long right = std::min<long long>((long long)x + width, whole.width);
     const long long bottom = std::min<long long>((long long)y + height, whole.height);
     for (long long row = top; row < bottom && left < right; ++row) {
-        const char *from = reinterpret_cast<const char *>(whole.pixels) + row * whole.strideBytes
-            + left * 4;
-        char *to = reinterpret_cast<char *>(out.pixels) + (row - y) * out.strideBytes
-            + (left - x) * 4;
+        const char *from
+            = reinterpret_cast<const char *>(whole.pixels) + row * whole.strideBytes + left * 4;
+        char *to
+            = reinterpret_cast<char *>(out.pixels) + (row - y) * out.strideBytes + (left - x) * 4;
         std::memcpy(to, from, std::size_t(right - left) * 4);
     }
     return out;

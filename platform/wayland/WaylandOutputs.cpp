@@ -59,8 +59,8 @@ void onSeatCapabilities(void *data, wl_seat *, std::uint32_t capabilities)
 }
 const wl_seat_listener seatListener = {onSeatCapabilities};
 
-void onPointerEnter(void *data, wl_pointer *, std::uint32_t serial, wl_surface *surface,
-                    wl_fixed_t, wl_fixed_t)
+void onPointerEnter(void *data, wl_pointer *, std::uint32_t serial, wl_surface *surface, wl_fixed_t,
+                    wl_fixed_t)
 {
     static_cast<WaylandOutputs *>(data)->pointerEntered(serial, surface);
 }
@@ -192,14 +192,15 @@ void normalise(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stri
         auto *line = reinterpret_cast<std::uint32_t *>(bytes + y * stride);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t p = line[x];
-            line[x] = swap ? 0xFF000000u | (p & 0x0000FF00u) | ((p & 0xFFu) << 16)
-                    | ((p >> 16) & 0xFFu)
-                           : 0xFF000000u | p;
+            line[x] = swap
+                ? 0xFF000000u | (p & 0x0000FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu)
+                : 0xFF000000u | p;
         }
     }
 }
 
-// --- where the compositor puts a surface ----------------------------------------------------------
+// --- where the compositor puts a surface
+// ----------------------------------------------------------
 
 struct Placement
 {
@@ -366,9 +367,8 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output,
     // The pointer is left out: it moves on, and a picture of it would stay behind on the overlay.
     Cover cover = hidePointer(output);
     Copy copy;
-    zwlr_screencopy_frame_v1 *frame
-        = zwlr_screencopy_manager_v1_capture_output(m_screencopy, /*overlay_cursor=*/0,
-                                                    output.output);
+    zwlr_screencopy_frame_v1 *frame = zwlr_screencopy_manager_v1_capture_output(
+        m_screencopy, /*overlay_cursor=*/0, output.output);
     zwlr_screencopy_frame_v1_add_listener(frame, &frameListener, &copy);
     // Version 3 ends the description with buffer_done; the older ones describe one buffer only.
     const bool describedByDone = zwlr_screencopy_frame_v1_get_version(frame) >= 3;
@@ -432,14 +432,14 @@ WaylandOutputs::Cover WaylandOutputs::hidePointer(const Output &output)
         return cover;
     Placement placement;
     cover.surface = wl_compositor_create_surface(m_compositor);
-    cover.layer = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, cover.surface, output.output,
-                                                        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
-                                                        "quillan-cover");
+    cover.layer
+        = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, cover.surface, output.output,
+                                                ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "quillan-cover");
     zwlr_layer_surface_v1_add_listener(cover.layer, &layerListener, &placement);
-    zwlr_layer_surface_v1_set_anchor(cover.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP
-                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
-                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT
-                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_anchor(
+        cover.layer,
+        ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
+            | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
     zwlr_layer_surface_v1_set_exclusive_zone(cover.layer, -1);
     wl_surface_commit(cover.surface);
     int width = 0, height = 0;

@@ -20,7 +20,10 @@ public:
     }
     void setTopmost(NativeWindow, bool) override { }
     bool placesWindows() const override { return false; }
-    std::string userOutput() override { return m_outputs ? m_outputs->userOutput() : std::string(); }
+    std::string userOutput() override
+    {
+        return m_outputs ? m_outputs->userOutput() : std::string();
+    }
 
 private:
     std::shared_ptr<WaylandOutputs> m_outputs;

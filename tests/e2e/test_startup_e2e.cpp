@@ -18,8 +18,7 @@ namespace {
 // The text block stands at (200, 200); everything well away from it shows the desktop as it was.
 QRect awayFromTheText(const QRect &overlay)
 {
-    return QRect(overlay.x() + 2, overlay.y() + 320, overlay.width() - 4,
-                 overlay.height() - 322);
+    return QRect(overlay.x() + 2, overlay.y() + 320, overlay.width() - 4, overlay.height() - 322);
 }
 
 class StartUp : public ::testing::Test

@@ -142,7 +142,10 @@ public:
 
     QSize size() const { return m_menu.sizeHint(); }
     // The height of one item (logical).
-    int itemHeight() const { return m_menu.actionGeometry(m_items.value(QStringLiteral("Clear &Text"))).height(); }
+    int itemHeight() const
+    {
+        return m_menu.actionGeometry(m_items.value(QStringLiteral("Clear &Text"))).height();
+    }
     // The centre of the item with that caption, from the menu's top left corner (logical).
     QPoint centreOf(const QString &caption) const
     {
@@ -168,7 +171,7 @@ protected:
         // its corner is near the pattern's rather than equal to it.)
         const auto patternUp = [](const QImage &shot) {
             const QRgb corner = shot.pixel(1, 2);
-            return qRed(corner) < 4 && qGreen(corner) < 4 && qBlue(corner) == 0;
+            return qRed(corner) < 8 && qGreen(corner) < 8 && qBlue(corner) == 0;
         };
         desktop = session.waitForScreen(patternUp);
         ASSERT_TRUE(patternUp(desktop));

@@ -124,13 +124,11 @@ QImage WaylandSession::screenshot(const QString &output) const
     // One output at its own device pixels: grim would otherwise scale it to the largest of the
     // (whole-number) scales the compositor announces, 2 for an output at 1.5.
     const bool second = output == QLatin1String("HEADLESS-2");
-    const QStringList arguments {QStringLiteral("-t"),
-                                 QStringLiteral("png"),
-                                 QStringLiteral("-o"),
-                                 second ? output : QStringLiteral("HEADLESS-1"),
-                                 QStringLiteral("-s"),
-                                 QString::number(second ? secondScale() : scale()),
-                                 QStringLiteral("-")};
+    const QStringList arguments {
+        QStringLiteral("-t"), QStringLiteral("png"),
+        QStringLiteral("-o"), second ? output : QStringLiteral("HEADLESS-1"),
+        QStringLiteral("-s"), QString::number(second ? secondScale() : scale()),
+        QStringLiteral("-")};
     const QByteArray png = run(QStringLiteral("grim"), arguments);
     QImage image;
     if (!image.loadFromData(png, "PNG"))

@@ -5,8 +5,8 @@
 // Activated signal, as on a desktop whose shortcuts the portal serves. It says on standard output
 // what it was asked ("session PATH", "bound ID TRIGGER", "activated ID").
 //
-// It serves org.freedesktop.impl.portal.GlobalShortcuts (CreateSession, BindShortcuts,
-// ListShortcuts, the Activated signal) and the sessions' org.freedesktop.impl.portal.Session.
+// It serves org.freedesktop.impl.portal.GlobalShortcuts (CreateSession, BindShortcuts, the
+// Activated signal) and the sessions' org.freedesktop.impl.portal.Session.
 // Told Fail(true) on its own interface, it answers BindShortcuts with a failure (2), as a backend
 // that offers the interface but cannot serve it does.
 #include <QCoreApplication>
@@ -68,25 +68,8 @@ void say(const QString &line)
 class Backend final : public QDBusVirtualObject
 {
 public:
-    QString introspect(const QString &) const override
-    {
-        return QStringLiteral(
-            "<interface name=\"org.freedesktop.impl.portal.GlobalShortcuts\">"
-            "<method name=\"CreateSession\"><arg type=\"o\" direction=\"in\"/>"
-            "<arg type=\"o\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
-            "<arg type=\"a{sv}\" direction=\"in\"/><arg type=\"u\" direction=\"out\"/>"
-            "<arg type=\"a{sv}\" direction=\"out\"/></method>"
-            "<method name=\"BindShortcuts\"><arg type=\"o\" direction=\"in\"/>"
-            "<arg type=\"o\" direction=\"in\"/><arg type=\"a(sa{sv})\" direction=\"in\"/>"
-            "<arg type=\"s\" direction=\"in\"/><arg type=\"a{sv}\" direction=\"in\"/>"
-            "<arg type=\"u\" direction=\"out\"/><arg type=\"a{sv}\" direction=\"out\"/></method>"
-            "<method name=\"ListShortcuts\"><arg type=\"o\" direction=\"in\"/>"
-            "<arg type=\"o\" direction=\"in\"/><arg type=\"u\" direction=\"out\"/>"
-            "<arg type=\"a{sv}\" direction=\"out\"/></method>"
-            "<signal name=\"Activated\"><arg type=\"o\"/><arg type=\"s\"/><arg type=\"t\"/>"
-            "<arg type=\"a{sv}\"/></signal>"
-            "<property name=\"version\" type=\"u\" access=\"read\"/></interface>");
-    }
+    // The portal calls the methods by name; it asks for no description of them.
+    QString introspect(const QString &) const override { return {}; }
 
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
     {
@@ -128,14 +111,8 @@ public:
                     say(QStringLiteral("bound %1 %2").arg(shortcut.id, trigger));
                 }
             }
-            m_bound = bound;
             bus.send(message.createReply(
                 {0u, QVariantMap {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}}}));
-            return true;
-        }
-        if (member == QLatin1String("ListShortcuts")) {
-            bus.send(message.createReply(
-                {0u, QVariantMap {{QStringLiteral("shortcuts"), QVariant::fromValue(m_bound)}}}));
             return true;
         }
         if (member == QLatin1String("Press")) {
@@ -155,8 +132,8 @@ public:
             bus.send(message.createReply());
             return true;
         }
-        bus.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-                                          member));
+        bus.send(message.createErrorReply(
+            QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"), member));
         return true;
     }
 
@@ -169,14 +146,13 @@ private:
                              "string:%4")
                   .arg(Name, DesktopPath, PressInterface, id);
         return QProcess::execute(QStringLiteral("swaymsg"),
-                                 {QStringLiteral("-q"), QStringLiteral("--"), QStringLiteral("bindsym"),
-                                  QStringLiteral("--no-repeat"), trigger,
+                                 {QStringLiteral("-q"), QStringLiteral("--"),
+                                  QStringLiteral("bindsym"), QStringLiteral("--no-repeat"), trigger,
                                   QStringLiteral("exec"), command})
             == 0;
     }
 
     QString m_session;
-    QList<Shortcut> m_bound;
     bool m_failing = false;
 };
 
@@ -189,8 +165,7 @@ int main(int argc, char **argv)
     qDBusRegisterMetaType<QList<Shortcut>>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     Backend backend;
-    if (!bus.registerVirtualObject(DesktopPath, &backend)
-        || !bus.registerService(Name)) {
+    if (!bus.registerVirtualObject(DesktopPath, &backend) || !bus.registerService(Name)) {
         std::fprintf(stderr, "shortcuts_backend: cannot serve %s on the session bus\n",
                      qPrintable(Name));
         return 1;

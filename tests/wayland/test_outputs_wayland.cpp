@@ -41,10 +41,13 @@ TEST_F(ScaledOutput, ThePictureTheTextAndAStrokeStandWhereThePointerPutThem)
     const QRect caret = waitForInk([](const QRect &box) { return !box.isEmpty(); });
     ASSERT_LE(caret.width(), device(20));
     const QImage frozen = session.screenshot();
-    ASSERT_EQ(frozen.size(), session.outputSize());
+    // (grim's picture of the output is its device pixels, but at 1.75 one short of them: it
+    // makes it from the layout's size, 1097 x 617 for 1920 x 1080.)
+    ASSERT_EQ(frozen.size(), desktop.size());
+    EXPECT_LE(std::abs(frozen.width() - session.outputSize().width()), 1);
     const int closeness = largestChannelDifference(frozen, desktop, caret.adjusted(-2, -2, 2, 2));
-    std::printf("[ scale %g ] largest channel difference from the desktop: %d\n",
-                session.scale(), closeness);
+    std::printf("[ scale %g ] largest channel difference from the desktop: %d\n", session.scale(),
+                closeness);
     EXPECT_EQ(closeness, 0);
 
     // The text, dragged by the pointer, lands as far as the pointer went (logical pixels, the
@@ -116,7 +119,8 @@ TEST_F(TwoOutputs, TheOverlayStandsOnTheOutputTheUserIsOnAndTheOtherStaysLive)
     ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
     // It covers the second output, showing that output's own picture.
     const QRect place = windowRect(QStringLiteral("Vyn Quillane"));
-    const QSize secondLogical = (QSizeF(session.secondOutputSize()) / session.secondScale()).toSize();
+    const QSize secondLogical
+        = (QSizeF(session.secondOutputSize()) / session.secondScale()).toSize();
     EXPECT_EQ(place, QRect(QPoint(firstWidth, 0), secondLogical));
     QRect caret;
     session.waitForScreen(
@@ -138,7 +142,8 @@ TEST_F(TwoOutputs, TheOverlayStandsOnTheOutputTheUserIsOnAndTheOtherStaysLive)
 
     // The first output stays live: a window opened on it shows.
     EXPECT_EQ(differences(session.screenshot(), desktop, ignoredCorner()), QRect());
-    session.swaymsg({QStringLiteral("focus"), QStringLiteral("output"), QStringLiteral("HEADLESS-1")});
+    session.swaymsg(
+        {QStringLiteral("focus"), QStringLiteral("output"), QStringLiteral("HEADLESS-1")});
     Client other(QStringLiteral(PROBE_WINDOW));
     ASSERT_FALSE(other.waitForLine("shown ").isEmpty());
     const QImage live = session.waitForScreen(
@@ -153,7 +158,6 @@ TEST_F(TwoOutputs, TheOverlayStandsOnTheOutputTheUserIsOnAndTheOtherStaysLive)
     EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
     EXPECT_EQ(program.savedText(), QStringLiteral("There"));
 }
-
 
 // A cursor theme of the bed's whose pointer is a 16 x 16 black square with a white edge, so that
 // a pointer shows in screenshots (the bed's own theme is blank).
@@ -198,11 +202,11 @@ TEST_F(PointerFree, ThePointerOnTheScreenAtStartIsNotInTheFrozenPicture)
     const QPoint at(600, 400);
     session.moveTo(at);
     const QRect pointerBox(device(at) - QPoint(2, 2), QSize(device(20), device(20)));
-    const QRect shown = differences(
-        session.waitForScreen([&](const QImage &shot) {
-            return pointerBox.contains(differences(shot, desktop)) && !differences(shot, desktop).isEmpty();
-        }),
-        desktop);
+    const QRect shown = differences(session.waitForScreen([&](const QImage &shot) {
+        return pointerBox.contains(differences(shot, desktop))
+            && !differences(shot, desktop).isEmpty();
+    }),
+                                    desktop);
     ASSERT_FALSE(shown.isEmpty()) << "no pointer on the screen";
     ASSERT_TRUE(pointerBox.contains(shown));
 
@@ -253,21 +257,25 @@ TEST_F(DialogKeyboard, DialogsChosenWithTheMouseTakeTheKeyboardAndGiveItBack)
                               before.height());
             QRect submenu;
             session.waitForScreen([&](const QImage &shot) {
-                submenu = differences(shot.copy(right), before.copy(right))
-                              .translated(right.topLeft());
+                submenu
+                    = differences(shot.copy(right), before.copy(right)).translated(right.topLeft());
                 return submenu.height() > device(40);
             });
             ASSERT_GT(submenu.height(), device(40)) << title.toStdString();
             const QPoint corner = logical(submenu.topLeft());
             const int row = item == QLatin1String("&Text...") ? 0 : 2;
-            session.moveTo(QPoint(corner.x() + 20, menuAt.y() + layout.centreOf(QStringLiteral(">")).y()));
-            session.click(corner + QPoint(20, layout.centreOf(QStringLiteral("Clear &Text")).y()
-                                                  + row * layout.itemHeight()));
+            session.moveTo(
+                QPoint(corner.x() + 20, menuAt.y() + layout.centreOf(QStringLiteral(">")).y()));
+            session.click(corner
+                          + QPoint(20,
+                                   layout.centreOf(QStringLiteral("Clear &Text")).y()
+                                       + row * layout.itemHeight()));
         }
         restPointer();
         ASSERT_TRUE(waitForWindow(title)) << title.toStdString();
         session.key(QStringLiteral("Escape"));
-        EXPECT_TRUE(waitForWindow(title, false)) << title.toStdString() << ": Escape did not reach it";
+        EXPECT_TRUE(waitForWindow(title, false))
+            << title.toStdString() << ": Escape did not reach it";
         ASSERT_TRUE(waitForOverlay()) << title.toStdString();
     }
     const QRect typed = typeAndWait(QStringLiteral("cd"), text.width() + device(25));
@@ -300,12 +308,13 @@ TEST_F(GlobalShortcuts, F10BringsTheOverlayBackAndAltF4EndsTheProgramAtOnce)
         return false;
     };
     const auto failBinding = [](bool fail) {
-        QProcess::execute(QStringLiteral("dbus-send"),
-                          {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                           QStringLiteral("--dest=org.freedesktop.impl.portal.desktop.quillantest"),
-                           QStringLiteral("/org/freedesktop/portal/desktop"),
-                           QStringLiteral("org.freedesktop.impl.portal.desktop.quillantest.Fail"),
-                           fail ? QStringLiteral("boolean:true") : QStringLiteral("boolean:false")});
+        QProcess::execute(
+            QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+             QStringLiteral("--dest=org.freedesktop.impl.portal.desktop.quillantest"),
+             QStringLiteral("/org/freedesktop/portal/desktop"),
+             QStringLiteral("org.freedesktop.impl.portal.desktop.quillantest.Fail"),
+             fail ? QStringLiteral("boolean:true") : QStringLiteral("boolean:false")});
     };
     for (const bool failing : {true, false}) {
         failBinding(failing);
