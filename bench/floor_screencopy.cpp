@@ -2,7 +2,8 @@
 // (wlroots' screen copy): the least a program must do there to freeze the screen. It copies the
 // output into shared memory through the protocol (on a connection of its own, as the program
 // does) and shows the picture in one frameless full-screen window. Nothing else: no settings, no
-// text, no choice of output, no error messages beyond a line on standard error.
+// text, no choice of output, no hiding of a pointer the compositor draws into its frames, no error
+// messages beyond a line on standard error.
 #include "platform/wayland/WaylandOutputs.h"
 
 #include <QApplication>
@@ -38,7 +39,10 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     auto outputs = platform::wayland::WaylandOutputs::connect();
     const auto *output = outputs ? outputs->output({}) : nullptr;
-    platform::DesktopImage copy = output ? outputs->copyOutput(*output) : platform::DesktopImage {};
+    // The protocol's copy alone (overlay_cursor 0): no surface of its own to keep a pointer the
+    // compositor draws itself out of the picture, which the program adds.
+    platform::DesktopImage copy = output ? outputs->copyOutput(*output, {}, /*coverPointer=*/false)
+                                         : platform::DesktopImage {};
     if (copy.empty()) {
         std::fprintf(stderr, "floor_screencopy: no copy of the output\n");
         return 1;

@@ -15,8 +15,12 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <QObject>
+#include <QTimer>
+
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform::wayland {
 
@@ -25,6 +29,8 @@ namespace {
 // Round trips the program waits at most for one answer of the compositor's (each is one
 // exchange of messages; the compositor answers them at once unless it has a frame to draw first).
 constexpr int MaxRoundtrips = 50;
+// How long the surface that hid the pointer while an output was copied stays after the copy.
+constexpr int CoverStaysMs = 1000;
 
 void onGlobal(void *data, wl_registry *, std::uint32_t name, const char *interface,
               std::uint32_t version)
@@ -216,6 +222,8 @@ void onConfigure(void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std:
                  std::uint32_t height)
 {
     auto *placement = static_cast<Placement *>(data);
+    if (!placement)
+        return; // a cover kept for a moment after its copy: nobody waits for it
     placement->configured = true;
     placement->serial = serial;
     placement->width = width;
@@ -223,7 +231,8 @@ void onConfigure(void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std:
 }
 void onClosed(void *data, zwlr_layer_surface_v1 *)
 {
-    static_cast<Placement *>(data)->closed = true;
+    if (data)
+        static_cast<Placement *>(data)->closed = true;
 }
 const zwlr_layer_surface_v1_listener layerListener = {onConfigure, onClosed};
 
@@ -253,6 +262,8 @@ std::unique_ptr<WaylandOutputs> WaylandOutputs::connect()
 
 WaylandOutputs::~WaylandOutputs()
 {
+    m_timerContext.reset();
+    removeCover(m_laterCover);
     for (auto &output : m_outputs) {
         if (output->xdgOutput)
             zxdg_output_v1_destroy(output->xdgOutput);
@@ -360,12 +371,13 @@ const WaylandOutputs::Output *WaylandOutputs::output(const std::string &name) co
 }
 
 DesktopImage WaylandOutputs::copyOutput(const Output &output,
-                                        const std::function<void()> &whileWaiting)
+                                        const std::function<void()> &whileWaiting,
+                                        bool coverPointer)
 {
     if (!copiesOutputs() || !output.output)
         return {};
     // The pointer is left out: it moves on, and a picture of it would stay behind on the overlay.
-    Cover cover = hidePointer(output);
+    Cover cover = coverPointer ? hidePointer(output) : Cover {};
     Copy copy;
     zwlr_screencopy_frame_v1 *frame = zwlr_screencopy_manager_v1_capture_output(
         m_screencopy, /*overlay_cursor=*/0, output.output);
@@ -399,7 +411,7 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output,
     }
     zwlr_screencopy_frame_v1_destroy(frame);
     wl_buffer_destroy(buffer);
-    removeCover(cover);
+    removeCoverLater(cover);
     wl_display_flush(m_display);
     if (copy.state != CopyState::Ready)
         return {};
@@ -465,6 +477,30 @@ WaylandOutputs::Cover WaylandOutputs::hidePointer(const Output &output)
     if (m_pointerSurface == cover.surface)
         wl_pointer_set_cursor(m_pointer, m_enterSerial, nullptr, 0, 0);
     return cover;
+}
+
+void WaylandOutputs::removeCoverLater(Cover &cover)
+{
+    if (!cover.surface)
+        return;
+    // Its going makes the compositor draw the whole output again, which would hold up the
+    // program's first frame on a compositor that draws without the graphics hardware (a frame of
+    // 3840 x 2160 takes it tens of milliseconds). So it goes a moment later, when the overlay is
+    // up, and meanwhile takes no input: the pointer goes through it as if it were not there.
+    // What the compositor still says of it is heard by nobody: the copy's wait is over.
+    wl_proxy_set_user_data(reinterpret_cast<wl_proxy *>(cover.layer), nullptr);
+    wl_region *nothing = wl_compositor_create_region(m_compositor);
+    wl_surface_set_input_region(cover.surface, nothing);
+    wl_region_destroy(nothing);
+    wl_surface_commit(cover.surface);
+    removeCover(m_laterCover);
+    m_laterCover = std::exchange(cover, Cover {});
+    if (!m_timerContext)
+        m_timerContext = std::make_unique<QObject>();
+    QTimer::singleShot(CoverStaysMs, m_timerContext.get(), [this] {
+        removeCover(m_laterCover);
+        wl_display_flush(m_display);
+    });
 }
 
 void WaylandOutputs::removeCover(Cover &cover)

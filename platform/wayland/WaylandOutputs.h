@@ -21,6 +21,7 @@ struct wl_buffer;
 struct wl_seat;
 struct wl_pointer;
 struct wl_surface;
+class QObject;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
 struct zwlr_screencopy_manager_v1;
@@ -58,8 +59,10 @@ public:
 
     // The picture of the output as the compositor shows it, at its device pixels, without the
     // pointer, in shared memory the image keeps. Empty when the copy failed. `whileWaiting` runs
-    // once the copy is asked for, while the compositor waits for the output's next frame.
-    DesktopImage copyOutput(const Output &output, const std::function<void()> &whileWaiting = {});
+    // once the copy is asked for, while the compositor waits for the output's next frame. Only
+    // with `coverPointer` is a pointer the compositor draws itself kept out too (see Cover).
+    DesktopImage copyOutput(const Output &output, const std::function<void()> &whileWaiting = {},
+                            bool coverPointer = true);
 
     // Called by the seat and the pointer.
     void seatCapabilities(std::uint32_t capabilities);
@@ -92,6 +95,8 @@ private:
     };
     Cover hidePointer(const Output &output);
     void removeCover(Cover &cover);
+    // Takes the cover away a moment after the copy (see the implementation).
+    void removeCoverLater(Cover &cover);
 
     wl_display *m_display = nullptr;
     wl_registry *m_registry = nullptr;
@@ -104,6 +109,8 @@ private:
     wl_pointer *m_pointer = nullptr;
     std::uint32_t m_enterSerial = 0;
     wl_surface *m_pointerSurface = nullptr;
+    Cover m_laterCover;
+    std::unique_ptr<QObject> m_timerContext; // the timer that takes the cover away
     std::vector<std::unique_ptr<Output>> m_outputs;
 };
 
