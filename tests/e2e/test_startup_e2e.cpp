@@ -201,8 +201,9 @@ TEST_P(ScaledStartUp, TheSnapshotIsNeverRescaled)
     EXPECT_EQ(placed.topLeft(), QPoint(qRound(10 * factor), qRound(6 * factor)));
     EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(placed))
         << placed.right() << "," << placed.bottom();
-    if (!underWindowManager())
+    if (!underWindowManager()) {
         EXPECT_EQ(placed.bottomRight(), QPoint(screen.width() - 1, screen.height() - 1));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Factors, ScaledStartUp, ::testing::Values("1.5", "2"));
