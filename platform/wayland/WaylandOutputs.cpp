@@ -208,15 +208,7 @@ void normalise(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stri
 // --- where the compositor puts a surface
 // ----------------------------------------------------------
 
-struct Placement
-{
-    bool configured = false;
-    bool closed = false;
-    std::uint32_t serial = 0;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    wl_output *entered = nullptr;
-};
+using Placement = WaylandOutputs::Placement;
 
 void onConfigure(void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std::uint32_t width,
                  std::uint32_t height)
@@ -238,7 +230,8 @@ const zwlr_layer_surface_v1_listener layerListener = {onConfigure, onClosed};
 
 void onEnter(void *data, wl_surface *, wl_output *output)
 {
-    static_cast<Placement *>(data)->entered = output;
+    if (data)
+        static_cast<Placement *>(data)->entered = output;
 }
 void onLeave(void *, wl_surface *, wl_output *) { }
 const wl_surface_listener surfaceListener = {onEnter, onLeave};
@@ -257,6 +250,10 @@ std::unique_ptr<WaylandOutputs> WaylandOutputs::connect()
     // The globals, then the outputs' names and places.
     outputs->roundtrip();
     outputs->roundtrip();
+    // The cover for the copy goes up now: the compositor draws the whole output again for it
+    // while the program starts, rather than while the program waits for the copy.
+    if (outputs->copiesOutputs())
+        outputs->m_earlyCover = outputs->mapCover(nullptr);
     return outputs;
 }
 
@@ -264,6 +261,7 @@ WaylandOutputs::~WaylandOutputs()
 {
     m_timerContext.reset();
     removeCover(m_laterCover);
+    removeCover(m_earlyCover);
     for (auto &output : m_outputs) {
         if (output->xdgOutput)
             zxdg_output_v1_destroy(output->xdgOutput);
@@ -377,7 +375,14 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output,
     if (!copiesOutputs() || !output.output)
         return {};
     // The pointer is left out: it moves on, and a picture of it would stay behind on the overlay.
-    Cover cover = coverPointer ? hidePointer(output) : Cover {};
+    Cover cover;
+    if (coverPointer) {
+        if (m_earlyCover.surface && m_earlyCover.placement->entered == output.output)
+            cover = std::exchange(m_earlyCover, Cover {});
+        else
+            cover = mapCover(output.output);
+        hidePointerOver(cover);
+    }
     Copy copy;
     zwlr_screencopy_frame_v1 *frame = zwlr_screencopy_manager_v1_capture_output(
         m_screencopy, /*overlay_cursor=*/0, output.output);
@@ -412,6 +417,7 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output,
     zwlr_screencopy_frame_v1_destroy(frame);
     wl_buffer_destroy(buffer);
     removeCoverLater(cover);
+    removeCover(m_earlyCover); // on another output than the one copied
     wl_display_flush(m_display);
     if (copy.state != CopyState::Ready)
         return {};
@@ -437,16 +443,17 @@ wl_buffer *WaylandOutputs::transparentBuffer(int width, int height)
     return makeBuffer(m_shm, memory, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
 }
 
-WaylandOutputs::Cover WaylandOutputs::hidePointer(const Output &output)
+WaylandOutputs::Cover WaylandOutputs::mapCover(wl_output *output)
 {
     Cover cover;
     if (!m_layerShell || !m_compositor || !m_pointer)
         return cover;
-    Placement placement;
+    cover.placement = std::make_unique<Placement>();
+    Placement &placement = *cover.placement;
     cover.surface = wl_compositor_create_surface(m_compositor);
-    cover.layer
-        = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, cover.surface, output.output,
-                                                ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "quillan-cover");
+    wl_surface_add_listener(cover.surface, &surfaceListener, &placement);
+    cover.layer = zwlr_layer_shell_v1_get_layer_surface(
+        m_layerShell, cover.surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "quillan-cover");
     zwlr_layer_surface_v1_add_listener(cover.layer, &layerListener, &placement);
     zwlr_layer_surface_v1_set_anchor(
         cover.layer,
@@ -454,15 +461,12 @@ WaylandOutputs::Cover WaylandOutputs::hidePointer(const Output &output)
             | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
     zwlr_layer_surface_v1_set_exclusive_zone(cover.layer, -1);
     wl_surface_commit(cover.surface);
-    int width = 0, height = 0;
     for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
         roundtrip();
-    if (placement.configured) {
-        // The configure's size is the output's, in the layout's pixels.
-        width = int(placement.width);
-        height = int(placement.height);
-    }
-    cover.buffer = transparentBuffer(width, height);
+    // The configure's size is the output's, in the layout's pixels.
+    cover.buffer = placement.configured
+        ? transparentBuffer(int(placement.width), int(placement.height))
+        : nullptr;
     if (!cover.buffer) {
         removeCover(cover);
         return cover;
@@ -470,13 +474,20 @@ WaylandOutputs::Cover WaylandOutputs::hidePointer(const Output &output)
     zwlr_layer_surface_v1_ack_configure(cover.layer, placement.serial);
     wl_surface_attach(cover.surface, cover.buffer, 0, 0);
     wl_surface_commit(cover.surface);
+    wl_display_flush(m_display);
+    return cover;
+}
+
+void WaylandOutputs::hidePointerOver(const Cover &cover)
+{
+    if (!cover.surface)
+        return;
     // The pointer enters the cover at once where it stands on this output; elsewhere it never
     // does, and the output's picture holds no pointer anyway.
     for (int i = 0; i < 3 && m_pointerSurface != cover.surface; ++i)
         roundtrip();
     if (m_pointerSurface == cover.surface)
         wl_pointer_set_cursor(m_pointer, m_enterSerial, nullptr, 0, 0);
-    return cover;
 }
 
 void WaylandOutputs::removeCoverLater(Cover &cover)
@@ -489,6 +500,7 @@ void WaylandOutputs::removeCoverLater(Cover &cover)
     // up, and meanwhile takes no input: the pointer goes through it as if it were not there.
     // What the compositor still says of it is heard by nobody: the copy's wait is over.
     wl_proxy_set_user_data(reinterpret_cast<wl_proxy *>(cover.layer), nullptr);
+    wl_proxy_set_user_data(reinterpret_cast<wl_proxy *>(cover.surface), nullptr);
     wl_region *nothing = wl_compositor_create_region(m_compositor);
     wl_surface_set_input_region(cover.surface, nothing);
     wl_region_destroy(nothing);
@@ -518,6 +530,15 @@ void WaylandOutputs::removeCover(Cover &cover)
 
 std::string WaylandOutputs::userOutput()
 {
+    if (m_earlyCover.surface) {
+        // The compositor put the early cover on the user's output; it says which once it shows it.
+        const Placement &placement = *m_earlyCover.placement;
+        for (int i = 0; i < MaxRoundtrips && !placement.entered && !placement.closed; ++i)
+            roundtrip();
+        for (const auto &output : m_outputs)
+            if (placement.entered && output->output == placement.entered)
+                return output->name;
+    }
     if (!m_layerShell || !m_compositor || !m_shm)
         return {};
     Placement placement;

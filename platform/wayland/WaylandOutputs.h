@@ -69,9 +69,22 @@ public:
     void pointerEntered(std::uint32_t serial, wl_surface *surface);
 
     // The output the user is on, where the compositor puts what it is not told where to put: a
-    // transparent pixel shown for a moment on the layer shell (never given the keyboard) says
+    // transparent surface of the program's on the layer shell (never given the keyboard; the
+    // early cover where the compositor copies outputs, else a pixel shown for a moment) says
     // which output the compositor chose. Empty where it cannot tell.
     std::string userOutput();
+
+    // What the compositor says of a layer surface of the program's: its configure and the output
+    // it put the surface on. (Public for the listeners only.)
+    struct Placement
+    {
+        bool configured = false;
+        bool closed = false;
+        std::uint32_t serial = 0;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        wl_output *entered = nullptr;
+    };
 
     // Called by the registry.
     void addGlobal(std::uint32_t name, const char *interface, std::uint32_t version);
@@ -85,15 +98,19 @@ private:
     // A compositor that draws the pointer into the output's picture itself (a software cursor:
     // headless outputs, some graphics hardware) copies it too, whatever the copy asks. So while the
     // output is copied, a transparent surface of the program's covers it, and over that surface
-    // the program asks for no pointer at all. Returns what to take away after the copy; nothing
-    // where the pointer is not on that output.
+    // the program asks for no pointer at all.
     struct Cover
     {
         wl_surface *surface = nullptr;
         zwlr_layer_surface_v1 *layer = nullptr;
         wl_buffer *buffer = nullptr;
+        std::unique_ptr<Placement> placement;
     };
-    Cover hidePointer(const Output &output);
+    // A transparent surface over the whole output (the one the compositor chooses for a null
+    // output), mapped; nothing is waited for once it is asked to show.
+    Cover mapCover(wl_output *output);
+    // Hides the pointer over the cover where the pointer stands on it.
+    void hidePointerOver(const Cover &cover);
     void removeCover(Cover &cover);
     // Takes the cover away a moment after the copy (see the implementation).
     void removeCoverLater(Cover &cover);
@@ -110,6 +127,10 @@ private:
     std::uint32_t m_enterSerial = 0;
     wl_surface *m_pointerSurface = nullptr;
     Cover m_laterCover;
+    // The cover put up as soon as the program connects, on the output the compositor chose for it
+    // (the user's), so that the compositor draws it while the program starts; the copy of that
+    // output uses it, and it tells which output the user is on.
+    Cover m_earlyCover;
     std::unique_ptr<QObject> m_timerContext; // the timer that takes the cover away
     std::vector<std::unique_ptr<Output>> m_outputs;
 };
