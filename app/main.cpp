@@ -46,8 +46,9 @@ int main(int argc, char *argv[])
     };
     instance.listen(returnFromStandby);
 
-    // Where the desktop is copied by another process (the Wayland desktop portal), the font
-    // system starts up meanwhile: the text needs it for its first frame.
+    // Where the desktop is copied by another process (the Wayland desktop portal, or the
+    // compositor drawing the frame it copies), the font system starts up meanwhile: the text
+    // needs it for its first frame.
     platform::caps().capture->setWorkWhileWaiting(WarmUpTextFonts);
     const std::string unavailable = platform::caps().capture->unavailableReason();
     if (!unavailable.empty()) {

@@ -1,6 +1,7 @@
 #include "DialogPlacement.h"
 
 #include "forms/Forms.h"
+#include "forms/KeyboardOnShow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayOwner.h"
 #include "overlay/Topmost.h"
@@ -109,4 +110,5 @@ void BelongToOverlay(QWidget *dialog)
     dialog->winId();
     if (QWindow *window = dialog->windowHandle())
         window->setTransientParent(overlay->windowHandle());
+    TakeKeyboardOnceShown(dialog);
 }

@@ -13,6 +13,7 @@
 #include "core/PalettePictures.h"
 #include "core/VirtualKeys.h"
 #include "forms/Fonts.h"
+#include "forms/KeyboardOnShow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -247,6 +248,8 @@ void PaletteWindow::closeEvent(QCloseEvent *event)
 
 void PaletteWindow::Show()
 {
+    if (!isVisible())
+        TakeKeyboardOnceShown(this);
     show();
     raise();
     activateWindow();

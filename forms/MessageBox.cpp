@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "KeyboardOnShow.h"
+
 #include "platform/Platform.h"
 
 #include <QGuiApplication>
@@ -48,6 +50,7 @@ void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *pa
             box.winId();
             box.windowHandle()->setTransientParent(front);
         }
+        TakeKeyboardOnceShown(&box);
     }
     box.exec();
 }

@@ -1,6 +1,10 @@
 #include "DesktopPicture.h"
 
+#include "core/BufferPicture.h"
 #include "platform/Platform.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace DesktopPicture {
 
@@ -31,6 +35,32 @@ QImage blackImage(const QSize &size, qreal ratio)
     black.fill(Qt::black);
     black.setDevicePixelRatio(ratio);
     return black;
+}
+
+QScreen *userScreen()
+{
+    const QString name = QString::fromStdString(platform::caps().stack->userOutput());
+    for (QScreen *screen : QGuiApplication::screens())
+        if (!name.isEmpty() && screen->name() == name)
+            return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+QImage outputPicture(QScreen *screen)
+{
+    const qreal ratio = screen->devicePixelRatio();
+    const QRect logical = screen->geometry();
+    const QSize buffer = deviceRect(QRect(QPoint(0, 0), logical.size()), ratio).size();
+    platform::DesktopCapture &capture = *platform::caps().capture;
+    platform::DesktopImage desktop = capture.captureOutput(screen->name().toStdString());
+    if (desktop.empty()) {
+        // Cut from the picture of the whole desktop, where the output stands in it.
+        const QRect device = deviceRect(logical, ratio);
+        desktop = capture.captureDesktop(device.x(), device.y(), device.width(), device.height());
+    }
+    if (desktop.empty())
+        return blackImage(buffer, ratio);
+    return PictureForBuffer(imageOf(std::move(desktop), ratio), buffer);
 }
 
 QImage snapshotFor(const QRect &overlay, qreal ratio)

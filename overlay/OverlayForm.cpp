@@ -5,6 +5,7 @@
 #include "Pointers.h"
 #include "TextBlock.h"
 #include "Topmost.h"
+#include "core/BufferPicture.h"
 #include "core/OverlayGeometry.h"
 #include "core/VirtualKeys.h"
 #include "platform/Platform.h"
@@ -47,7 +48,8 @@ void OverlayForm::Form_Load()
     setSurfacePointer(Qt::ArrowCursor);
     picShow->setItems({&m_text.lblShadow, &m_text.lblShow, &m_text.lblCursor});
 
-    QScreen *screen = QGuiApplication::primaryScreen();
+    const bool placesWindows = platform::caps().stack->placesWindows();
+    QScreen *screen = placesWindows ? QGuiApplication::primaryScreen() : userScreen();
     const QSize screenSize = screen->geometry().size();
     const QRect area
         = OverlayRect(screenSize.width(), screenSize.height(), s.gnTwipsX, s.gnTwipsY,
@@ -55,13 +57,13 @@ void OverlayForm::Form_Load()
     const qreal ratio = screen->devicePixelRatio();
     m_ratio = ratio;
     // Both copies come from one reading of the desktop, taken before the overlay is visible.
-    if (platform::caps().stack->placesWindows()) {
+    if (placesWindows) {
         setGeometry(area);
         picShow->setGeometry(0, 0, area.width(), area.height());
         // Where the system keeps the copy as the window's background, the window's first frame
         // is the system's and the program reads its own copy once the window is up (see
         // showOverBackdrop); the overlay shows when the text is in place.
-        m_deviceArea = deviceRect(area, ratio);
+        m_deviceArea = keepWithinScreen();
         m_backdrop = platform::caps().capture->copyDesktopBehind(
             winId(), m_deviceArea.x(), m_deviceArea.y(), m_deviceArea.width(),
             m_deviceArea.height());
@@ -70,7 +72,11 @@ void OverlayForm::Form_Load()
     } else {
         // The overlay covers the output, and picShow stands over the margins' rectangle in it, so
         // every position on picShow keeps its meaning; the strips show the frozen desktop.
-        m_outputImage = snapshotFor(QRect(QPoint(0, 0), screenSize), ratio);
+        // The window's place says which screen it is on: at the output's corner, it is full screen
+        // there.
+        setScreen(screen);
+        move(screen->geometry().topLeft());
+        m_outputImage = outputPicture(screen);
         picShow->setGeometry(area);
         m_formImage = sharedPart(m_outputImage, deviceRect(area, ratio));
     }
@@ -96,7 +102,9 @@ void OverlayForm::showOnScreen()
         return;
     }
     if (m_outputImage.isNull()) {
+        // Shown at a new place (back from standby), the window has its rounded size again.
         show();
+        keepWithinScreen();
         return;
     }
     // The compositor gives a full-screen window its size after the window's first frame, and
@@ -163,6 +171,16 @@ void OverlayForm::showOverBackdrop()
         picShow->afterNextPaint([this] { releaseBackdrop(); });
     else
         releaseBackdrop();
+}
+
+QRect OverlayForm::keepWithinScreen()
+{
+    QRect device = deviceRect(geometry(), m_ratio);
+    int x = device.x(), y = device.y(), width = device.width(), height = device.height();
+    if (platform::caps().stack->keepWithinScreen(platform::NativeWindow(winId()), x, y, width,
+                                                 height))
+        device = QRect(x, y, width, height);
+    return device;
 }
 
 void OverlayForm::releaseBackdrop()

@@ -86,6 +86,9 @@ private:
     // copy made the window's background, the window shown, and the program's snapshot read back.
     void showOverBackdrop();
     void releaseBackdrop();
+    // The overlay's rectangle on the screen (device pixels), cut back to the screen's edge where
+    // the toolkit's rounding of a fractional scale took it a pixel past (X11).
+    QRect keepWithinScreen();
 
     TextBlock m_text;
     QImage m_formImage; // the form's own persistent image: the clean snapshot, never drawn on

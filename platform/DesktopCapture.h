@@ -34,6 +34,14 @@ public:
     // The desktop under the rectangle (device pixels) as it is now; the parts of the rectangle
     // beyond the screen are black. Empty when the desktop cannot be read.
     virtual DesktopImage captureDesktop(int x, int y, int width, int height) = 0;
+    // Where a window of the program covers a whole output (Wayland): the picture of the output
+    // the toolkit names so, at the output's own device pixels, without the pointer. Empty where
+    // the system gives no such picture: the program cuts the output from captureDesktop then.
+    virtual DesktopImage captureOutput(const std::string &name)
+    {
+        (void)name;
+        return {};
+    }
 
     // Where the system can (X11), a copy of the desktop kept by the system itself that becomes
     // the background of the program's window, so that the window shows its first frame the moment
@@ -48,9 +56,10 @@ public:
     }
 
     // Work of the program's own to do while the capture waits for another process to take the
-    // picture (the desktop portal, where the program may not read the screen itself), instead
-    // of after it. Run at most once, on the calling thread, during unavailableReason() or
-    // captureDesktop(); where the capture does not wait, it is simply not run.
+    // picture (the desktop portal, where the program may not read the screen itself; the
+    // compositor drawing the frame it copies), instead of after it. Run at most once, on the
+    // calling thread, during unavailableReason(), captureDesktop() or captureOutput(); where the
+    // capture does not wait, it is simply not run.
     void setWorkWhileWaiting(std::function<void()> work) { m_whileWaiting = std::move(work); }
 
 protected:

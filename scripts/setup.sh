@@ -5,7 +5,7 @@
 QUILLAN_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libgtest-dev
-    qt6-wayland
+    qt6-wayland libwayland-dev libwayland-bin wayland-protocols
     fonts-liberation
 )
 # Tests also need a virtual display and its tools, the 32-bit Windows cross-compiler for the check

@@ -3,6 +3,7 @@
 #include "KeptScreenshotAnswer.h"
 #include "PortalPaths.h"
 #include "PortalScreenshot.h"
+#include "ScreencopyDesktopCapture.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -11,6 +12,7 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -78,6 +80,17 @@ DesktopImage PortalDesktopCapture::captureDesktop(int x, int y, int width, int h
     if (desktop.isNull())
         return {};
     return CutDesktop(desktop, x, y, width, height);
+}
+
+DesktopImage PortalDesktopCapture::captureOutput(const std::string &)
+{
+    if (QGuiApplication::screens().size() != 1)
+        return {};
+    QImage desktop = m_kept.isNull() ? requestScreenshot() : std::move(m_kept);
+    m_kept = QImage();
+    if (desktop.isNull())
+        return {};
+    return CutDesktop(desktop, 0, 0, desktop.width(), desktop.height());
 }
 
 QImage PortalDesktopCapture::requestScreenshot()
@@ -166,8 +179,12 @@ QImage PortalDesktopCapture::requestScreenshot()
     return picture;
 }
 
-std::unique_ptr<DesktopCapture> makeDesktopCapture()
+std::unique_ptr<DesktopCapture> makeDesktopCapture(std::shared_ptr<WaylandOutputs> outputs)
 {
+    // Straight from the compositor where it copies its outputs (wlroots); elsewhere (GNOME, KDE
+    // Plasma) through the desktop portal.
+    if (outputs && outputs->copiesOutputs())
+        return std::make_unique<ScreencopyDesktopCapture>(std::move(outputs));
     return std::make_unique<PortalDesktopCapture>();
 }
 

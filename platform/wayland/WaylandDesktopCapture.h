@@ -29,6 +29,9 @@ public:
 
     std::string unavailableReason() override;
     DesktopImage captureDesktop(int x, int y, int width, int height) override;
+    // The portal's picture is of the whole desktop; where that is one output, it is the output's,
+    // at its own device pixels whatever its scale.
+    DesktopImage captureOutput(const std::string &name) override;
 
 private:
     // Asks the portal for a picture of the whole desktop: the picture, or the reason in m_failure.
@@ -41,6 +44,9 @@ private:
     std::string m_failure;
 };
 
-std::unique_ptr<DesktopCapture> makeDesktopCapture();
+class WaylandOutputs;
+
+// The screen copy where the compositor offers it (outputs may be null), else the portal.
+std::unique_ptr<DesktopCapture> makeDesktopCapture(std::shared_ptr<WaylandOutputs> outputs);
 
 } // namespace platform::wayland

@@ -1,5 +1,6 @@
 // The platform layer on a Wayland desktop.
 #include "WaylandDesktopCapture.h"
+#include "WaylandOutputs.h"
 #include "platform/Platform.h"
 #include "platform/posix/PosixSessionEvents.h"
 #include "platform/posix/PosixSingleInstance.h"
@@ -9,7 +10,7 @@
 namespace platform {
 
 namespace wayland {
-std::unique_ptr<WindowStack> makeWindowStack();
+std::unique_ptr<WindowStack> makeWindowStack(std::shared_ptr<WaylandOutputs> outputs);
 std::unique_ptr<KeyState> makeKeyState();
 std::unique_ptr<GlobalShortcuts> makeGlobalShortcuts();
 } // namespace wayland
@@ -17,8 +18,10 @@ std::unique_ptr<GlobalShortcuts> makeGlobalShortcuts();
 std::unique_ptr<Capabilities> makeWaylandCapabilities()
 {
     auto c = makeNullCapabilities();
-    c->capture = wayland::makeDesktopCapture();
-    c->stack = wayland::makeWindowStack();
+    // The program's own connection to the compositor, for what the toolkit does not ask it.
+    std::shared_ptr<wayland::WaylandOutputs> outputs = wayland::WaylandOutputs::connect();
+    c->capture = wayland::makeDesktopCapture(outputs);
+    c->stack = wayland::makeWindowStack(outputs);
     c->keys = wayland::makeKeyState();
     c->session = posix::makeSessionEvents();
     c->help = std::make_unique<QtHelpEngine>();

@@ -1,6 +1,7 @@
 #include "X11Connection.h"
 #include "platform/WindowStack.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace platform::x11 {
@@ -50,6 +51,27 @@ public:
         // No window manager is asked (none would activate a window it does not manage), and the
         // current time is never refused as out of date.
         XSetInputFocus(dpy, Window(window), RevertToParent, CurrentTime);
+        XFlush(dpy);
+        return true;
+    }
+
+    bool keepWithinScreen(NativeWindow window, int &x, int &y, int &width, int &height) override
+    {
+        Display *dpy = display();
+        if (!dpy || !window)
+            return false;
+        const int screenWidth = DisplayWidth(dpy, DefaultScreen(dpy));
+        const int screenHeight = DisplayHeight(dpy, DefaultScreen(dpy));
+        // Only a window that stands on the screen and reaches past its edge (one off the screen,
+        // on standby, is where it is meant to be).
+        const bool across = x >= 0 && y >= 0 && x < screenWidth && y < screenHeight;
+        const int keptWidth = across ? std::min(width, screenWidth - x) : width;
+        const int keptHeight = across ? std::min(height, screenHeight - y) : height;
+        if (keptWidth == width && keptHeight == height)
+            return false;
+        width = keptWidth;
+        height = keptHeight;
+        XResizeWindow(dpy, Window(window), unsigned(width), unsigned(height));
         XFlush(dpy);
         return true;
     }

@@ -18,8 +18,7 @@ namespace {
 // The text block stands at (200, 200); everything well away from it shows the desktop as it was.
 QRect awayFromTheText(const QRect &overlay)
 {
-    return QRect(overlay.x() + 2, overlay.y() + 320, overlay.width() - 4,
-                 overlay.height() - 322);
+    return QRect(overlay.x() + 2, overlay.y() + 320, overlay.width() - 4, overlay.height() - 322);
 }
 
 class StartUp : public ::testing::Test
@@ -194,6 +193,17 @@ TEST_P(ScaledStartUp, TheSnapshotIsNeverRescaled)
     // Below the text block, which the scale makes larger.
     const QRect still(0, screen.height() * 4 / 5, screen.width(), screen.height() / 5);
     EXPECT_EQ(after.copy(still), before.copy(still));
+    // The window stands at the margins' corner and not a pixel past the screen's edges (683
+    // logical pixels at 1.5 would be 1025 device pixels on a screen 1024 wide); with no window
+    // manager to round its size to its steps, it reaches them.
+    const double factor = QString::fromLatin1(GetParam()).toDouble();
+    const QRect placed = windowRect(program.overlay());
+    EXPECT_EQ(placed.topLeft(), QPoint(qRound(10 * factor), qRound(6 * factor)));
+    EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(placed))
+        << placed.right() << "," << placed.bottom();
+    if (!underWindowManager()) {
+        EXPECT_EQ(placed.bottomRight(), QPoint(screen.width() - 1, screen.height() - 1));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Factors, ScaledStartUp, ::testing::Values("1.5", "2"));

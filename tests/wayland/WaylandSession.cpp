@@ -143,7 +143,31 @@ double WaylandSession::scale() const
     return ok ? value : 1.0;
 }
 
-QImage WaylandSession::screenshot() const
+QSize WaylandSession::secondOutputSize() const
+{
+    const QStringList parts
+        = qEnvironmentVariable("RUN_WAYLAND_SECOND_OUTPUT").section('@', 0, 0).split('x');
+    return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
+}
+
+double WaylandSession::secondScale() const
+{
+    bool ok = false;
+    const double value
+        = qEnvironmentVariable("RUN_WAYLAND_SECOND_OUTPUT").section('@', 1, 1).toDouble(&ok);
+    return ok ? value : 1.0;
+}
+
+QSize WaylandSession::layoutSize() const
+{
+    const QSize first = (QSizeF(outputSize()) / scale()).toSize();
+    if (secondOutputSize().isEmpty())
+        return first;
+    const QSize second = (QSizeF(secondOutputSize()) / secondScale()).toSize();
+    return QSize(first.width() + second.width(), std::max(first.height(), second.height()));
+}
+
+QImage WaylandSession::screenshot(const QString &output) const
 {
     QByteArray png;
     if (desktop() == Desktop::Gnome) {
@@ -162,8 +186,15 @@ QImage WaylandSession::screenshot() const
             png = file.readAll();
         file.remove();
     } else if (desktop() == Desktop::Sway) {
-        png = run(QStringLiteral("grim"),
-                  {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-")});
+        // One output at its own device pixels: grim would otherwise scale it to the largest of
+        // the (whole-number) scales the compositor announces, 2 for an output at 1.5.
+        const bool second = output == QLatin1String("HEADLESS-2");
+        const QStringList arguments {
+            QStringLiteral("-t"), QStringLiteral("png"),
+            QStringLiteral("-o"), second ? output : QStringLiteral("HEADLESS-1"),
+            QStringLiteral("-s"), QString::number(second ? secondScale() : scale()),
+            QStringLiteral("-")};
+        png = run(QStringLiteral("grim"), arguments);
     }
     QImage image;
     if (!image.loadFromData(png, "PNG"))
@@ -171,12 +202,13 @@ QImage WaylandSession::screenshot() const
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage WaylandSession::waitForScreen(const std::function<bool(const QImage &)> &ready) const
+QImage WaylandSession::waitForScreen(const std::function<bool(const QImage &)> &ready,
+                                     const QString &output) const
 {
     QDeadlineTimer deadline(WaitMs);
     QImage shot;
     do {
-        shot = screenshot();
+        shot = screenshot(output);
         if (!shot.isNull() && ready(shot))
             break;
         QThread::msleep(50);
@@ -253,7 +285,8 @@ void WaylandSession::moveTo(QPoint at) const
             QThread::msleep(10);
         return;
     }
-    const QSize layout = (QSizeF(outputSize()) / scale()).toSize();
+    // The virtual pointer's absolute motion spans the whole layout.
+    const QSize layout = layoutSize();
     pointer(QStringLiteral("move %1 %2 %3 %4\n")
                 .arg(at.x())
                 .arg(at.y())

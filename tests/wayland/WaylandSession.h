@@ -42,10 +42,19 @@ public:
     QSize outputSize() const;
     double scale() const;
 
-    // The whole output in device pixels, as 0xFFRRGGBB; null when it could not be taken.
-    QImage screenshot() const;
+    // The second output's mode and scale where the bed has one (--second-output, sway); empty and
+    // 1 otherwise. It stands right of the first, its top at the layout's top.
+    QSize secondOutputSize() const;
+    double secondScale() const;
+    // The box of the whole layout, every output in it (logical pixels).
+    QSize layoutSize() const;
+
+    // The whole output in device pixels, as 0xFFRRGGBB; null when it could not be taken. The
+    // first output, or the one named ("HEADLESS-2", sway).
+    QImage screenshot(const QString &output = {}) const;
     // Screenshots until one satisfies `ready` (ten seconds at most); the last one taken.
-    QImage waitForScreen(const std::function<bool(const QImage &)> &ready) const;
+    QImage waitForScreen(const std::function<bool(const QImage &)> &ready,
+                         const QString &output = {}) const;
 
     // Types text as key presses on a virtual keyboard.
     void type(const QString &text) const;

@@ -3,13 +3,16 @@
 # D-Bus session bus, the desktop portal with the backends that desktop uses, and a way to give the
 # seat input. Everything goes when the command ends, whatever way it ends.
 #
-#   run-wayland.sh [--desktop NAME] [--size WxH] [--scale N] [--pointer PATH] [--keep-log DIR]
-#                  command [args...]
+#   run-wayland.sh [--desktop NAME] [--size WxH] [--scale N] [--second-output WxH@N]
+#                  [--shortcuts-backend PATH] [--pointer PATH] [--keep-log DIR] command [args...]
 #
 #   --desktop  sway (the default), gnome or kwin: what is particular to each desktop (its
 #              compositor, its portal backends, its input) is in desktops/NAME.sh beside this
 #   --size     the output's mode in device pixels (default 1280x720)
-#   --scale    the output's scale (default 1; sway only)
+#   --scale    the output's scale (default 1; fractional scales such as 1.5 too; sway only)
+#   --second-output  a second output of that mode and scale, right of the first (sway only)
+#   --shortcuts-backend  a program that serves the portal's global shortcuts as the backend
+#              org.freedesktop.impl.portal.desktop.quillantest (the portal uses it for sway)
 #   --pointer  sway's virtual-pointer helper (default: virtual_pointer beside the command, or
 #              $QUILLAN_VIRTUAL_POINTER)
 #   --keep-log copy the session's logs (compositor, portals, PipeWire) into DIR at the end
@@ -30,12 +33,15 @@ set -u
 
 self=$(readlink -f "$0")
 args=("$@")
-desktop=sway size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log=""
+desktop=sway size=1280x720 scale=1 pointer=${QUILLAN_VIRTUAL_POINTER:-} keep_log="" second=""
+shortcuts=""
 while [ $# -gt 0 ]; do
     case $1 in
         --desktop) desktop=$2; shift 2 ;;
         --size) size=$2; shift 2 ;;
         --scale) scale=$2; shift 2 ;;
+        --second-output) second=$2; shift 2 ;;
+        --shortcuts-backend) shortcuts=$2; shift 2 ;;
         --pointer) pointer=$2; shift 2 ;;
         --keep-log) keep_log=$2; shift 2 ;;
         --) shift; break ;;
@@ -164,6 +170,7 @@ export GDK_BACKEND=wayland QT_QPA_PLATFORM=wayland
 # No accessibility bus: the gtk programs would start one for nothing.
 export NO_AT_BRIDGE=1 GTK_A11Y=none
 export RUN_WAYLAND_DESKTOP=$desktop RUN_WAYLAND_SIZE=$size RUN_WAYLAND_SCALE=$scale
+export RUN_WAYLAND_SECOND_OUTPUT=$second
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS I3SOCK
 log=$runtime/log
 

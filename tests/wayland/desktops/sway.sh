@@ -11,6 +11,16 @@ desktop_check() {
     [ -x "$pointer" ] || fail "no virtual-pointer helper at $pointer"
 }
 
+# The second output (--second-output), right of the first: its left edge at the first's width in
+# the layout.
+second_output_config() {
+    [ -n "$second" ] || return 0
+    local mode=${second%@*} second_scale=1 width=${size%x*}
+    [ "$second" != "$mode" ] && second_scale=${second#*@}
+    echo "output HEADLESS-2 resolution $mode scale $second_scale position $(awk -v w="$width" \
+        -v s="$scale" 'BEGIN { printf "%d", w / s }') 0 bg #5c2e8a solid_color"
+}
+
 start_desktop() {
     export XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway
     export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1
@@ -21,6 +31,7 @@ start_desktop() {
     cat >"$runtime/sway.conf" <<CONF
 xwayland disable
 output * resolution $size scale $scale position 0 0 bg #2e5c8a solid_color
+$(second_output_config)
 seat seat0 xcursor_theme blank 24
 default_border none
 default_floating_border none
@@ -32,6 +43,12 @@ CONF
     SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock | head -n 1)
     export WAYLAND_DISPLAY SWAYSOCK
     await sway 'swaymsg -t get_outputs >/dev/null 2>&1'
+    if [ -n "$second" ]; then
+        swaymsg -q create_output
+        await sway 'swaymsg -t get_outputs 2>/dev/null | grep -q HEADLESS-2'
+        # The first output keeps the focus until a test moves it.
+        swaymsg -q focus output HEADLESS-1
+    fi
 
     # The session bus, started once the display is known so that whatever it starts on demand
     # finds the compositor.
@@ -47,6 +64,14 @@ CONF
     # questions; on Debian 12 that is the gtk one.
     spawn portal-gtk /usr/libexec/xdg-desktop-portal-gtk
     await portal-gtk 'bus_has org.freedesktop.impl.portal.desktop.gtk'
+    # A global-shortcuts backend of the test's own (--shortcuts-backend), registered for sway.
+    if [ -n "$shortcuts" ]; then
+        spawn portal-shortcuts "$shortcuts"
+        await portal-shortcuts 'bus_has org.freedesktop.impl.portal.desktop.quillantest'
+        printf '[portal]\nDBusName=%s\nInterfaces=%s\nUseIn=sway;\n' \
+            org.freedesktop.impl.portal.desktop.quillantest \
+            org.freedesktop.impl.portal.GlobalShortcuts >"$runtime/portals/quillantest.portal"
+    fi
     start_portal
 
     # A pointer for the seat (a headless compositor has no input devices).
