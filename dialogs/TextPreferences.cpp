@@ -281,10 +281,9 @@ void TextPreferences::chkStyle_Click(int Index)
     if (Index < 0 || Index > 3)
         return;
     const bool on = chkStyle[Index]->value() == 1;
-    // Bold, italic, underline, strikethrough.
     void (QFont::*const styles[])(bool)
         = {&QFont::setBold, &QFont::setItalic, &QFont::setUnderline, &QFont::setStrikeOut};
-    changeSampleFont([&](QFont &font) { (font.*styles[Index])(on); });
+    changeSampleFont([style = styles[Index], on](QFont &font) { (font.*style)(on); });
 }
 
 // --- colours ---------------------------------------------------------------------------------
