@@ -1,7 +1,8 @@
-// The overlay's surface picShow: its presses, and the freehand lines the left button draws into
-// its persistent image in line mode.
-#include "OverlayForm.h"
+#include "SurfaceMouse.h"
+
 #include "OverlayOwner.h"
+#include "Pointers.h"
+#include "Surface.h"
 #include "core/LineWidth.h"
 #include "settings/Palette.h"
 #include "settings/Settings.h"
@@ -9,23 +10,30 @@
 #include <QPainter>
 
 namespace {
-QPen linePen(int width)
+QColor lineColour()
 {
-    QPen pen(QColor::fromRgb(PackedToRgb(gSettings.glColor[SlotLines])));
-    pen.setWidth(ClampLineWidth(width));
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    return pen;
+    return QColor::fromRgb(PackedToRgb(gSettings.glColor[SlotLines]));
 }
 } // namespace
 
-void OverlayForm::picShow_MouseDown(int Button, int Shift, double X, double Y)
+SurfaceMouse::SurfaceMouse(Surface &surface)
+    : m_surface(surface)
+{
+}
+
+void SurfaceMouse::press(int Button, int Shift, double X, double Y)
 {
     if (Button & 1) {
         if (gSettings.gbLineMode == 1) {
             pbDrawing = True;
-            setSurfacePointer(penPointer());
-            picShow->beginStroke(QPointF(X, Y), linePen(gSettings.gnLineWidth));
+            setPointer(PenPointer());
+            // The width is taken at each press, so a width changed meanwhile applies from the
+            // next stroke on.
+            QPen pen(lineColour());
+            pen.setWidth(ClampLineWidth(gSettings.gnLineWidth));
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            m_surface.beginStroke(QPointF(X, Y), pen);
         } else {
             pbDrawing = False;
         }
@@ -35,17 +43,24 @@ void OverlayForm::picShow_MouseDown(int Button, int Shift, double X, double Y)
     OverlayOwner::get().Show();
 }
 
-void OverlayForm::picShow_MouseMove(int, int, double X, double Y)
+void SurfaceMouse::move(double X, double Y)
 {
     if (gSettings.gbLineMode != 1 || pbDrawing != True)
         return;
     gSettings.gbLinesShown = True;
-    QPen pen = picShow->strokePen();
-    pen.setColor(QColor::fromRgb(PackedToRgb(gSettings.glColor[SlotLines])));
-    picShow->continueStroke(QPointF(X, Y), pen);
+    // The colour is read at every segment.
+    QPen pen = m_surface.strokePen();
+    pen.setColor(lineColour());
+    m_surface.continueStroke(QPointF(X, Y), pen);
 }
 
-void OverlayForm::picShow_MouseUp(int, int, double, double)
+void SurfaceMouse::release()
 {
     pbDrawing = False;
+}
+
+void SurfaceMouse::setPointer(const QCursor &pointer)
+{
+    m_pointer = pointer;
+    m_surface.setCursor(pointer);
 }
