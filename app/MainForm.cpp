@@ -216,7 +216,7 @@ void MainForm::mnuModeLines_Click()
     overlay.setSurfacePointer(overlay.penPointer());
     overlay.textBlock().setCaretShown(false);
     setLineMode(true);
-    psSavedText = txtInput->text();
+    freezeText();
     frmFont.unload();
 }
 
