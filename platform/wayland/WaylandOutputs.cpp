@@ -1,8 +1,8 @@
 #include "WaylandOutputs.h"
 
-#include <wayland-client.h>
+#include "ScreenCopyFrame.h"
+#include "WaylandClient.h"
 
-#include "xdg-shell-client-protocol.h"
 // The layer shell's C header names an argument "namespace", which C++ reserves.
 #define namespace layerNamespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -10,13 +10,7 @@
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
-#include <wayland-client.h>
-
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <QObject>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -25,12 +19,6 @@
 namespace platform::wayland {
 
 namespace {
-
-// Round trips the program waits at most for one answer of the compositor's (each is one
-// exchange of messages; the compositor answers them at once unless it has a frame to draw first).
-constexpr int MaxRoundtrips = 50;
-// How long the surface that hid the pointer while an output was copied stays after the copy.
-constexpr int CoverStaysMs = 1000;
 
 void onGlobal(void *data, wl_registry *, std::uint32_t name, const char *interface,
               std::uint32_t version)
@@ -83,159 +71,6 @@ void onPointerAxis(void *, wl_pointer *, std::uint32_t, std::uint32_t, wl_fixed_
 const wl_pointer_listener pointerListener
     = {onPointerEnter, onPointerLeave, onPointerMotion, onPointerButton, onPointerAxis};
 
-// Shared memory for one buffer: a memory file the compositor maps too.
-struct SharedMemory
-{
-    int fd = -1;
-    void *data = MAP_FAILED;
-    std::size_t size = 0;
-
-    ~SharedMemory()
-    {
-        if (data != MAP_FAILED)
-            munmap(data, size);
-        if (fd >= 0)
-            close(fd);
-    }
-    bool allocate(std::size_t bytes)
-    {
-        fd = memfd_create("quillan-desktop", MFD_CLOEXEC);
-        if (fd < 0 || ftruncate(fd, off_t(bytes)) != 0)
-            return false;
-        data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        size = bytes;
-        return data != MAP_FAILED;
-    }
-};
-
-wl_buffer *makeBuffer(wl_shm *shm, const SharedMemory &memory, int width, int height, int stride,
-                      std::uint32_t format)
-{
-    wl_shm_pool *pool = wl_shm_create_pool(shm, memory.fd, std::int32_t(memory.size));
-    wl_buffer *buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, format);
-    wl_shm_pool_destroy(pool);
-    return buffer;
-}
-
-// --- one copy of an output ---------------------------------------------------------------------
-
-enum class CopyState { Waiting, Described, Ready, Failed };
-
-struct Copy
-{
-    CopyState state = CopyState::Waiting;
-    std::uint32_t format = 0;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-    bool yInverted = false;
-    bool formatKnown = false;
-};
-
-bool usableFormat(std::uint32_t format)
-{
-    return format == WL_SHM_FORMAT_XRGB8888 || format == WL_SHM_FORMAT_ARGB8888
-        || format == WL_SHM_FORMAT_XBGR8888 || format == WL_SHM_FORMAT_ABGR8888;
-}
-
-void onBuffer(void *data, zwlr_screencopy_frame_v1 *, std::uint32_t format, std::uint32_t width,
-              std::uint32_t height, std::uint32_t stride)
-{
-    auto *copy = static_cast<Copy *>(data);
-    // Every shared-memory format the compositor can copy into is offered; the first the program
-    // reads is taken.
-    if (copy->formatKnown || !usableFormat(format))
-        return;
-    copy->formatKnown = true;
-    copy->format = format;
-    copy->width = int(width);
-    copy->height = int(height);
-    copy->stride = int(stride);
-}
-void onFlags(void *data, zwlr_screencopy_frame_v1 *, std::uint32_t flags)
-{
-    static_cast<Copy *>(data)->yInverted = flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT;
-}
-void onReady(void *data, zwlr_screencopy_frame_v1 *, std::uint32_t, std::uint32_t, std::uint32_t)
-{
-    static_cast<Copy *>(data)->state = CopyState::Ready;
-}
-void onFailed(void *data, zwlr_screencopy_frame_v1 *)
-{
-    static_cast<Copy *>(data)->state = CopyState::Failed;
-}
-void onDamage(void *, zwlr_screencopy_frame_v1 *, std::uint32_t, std::uint32_t, std::uint32_t,
-              std::uint32_t)
-{
-}
-void onDmabuf(void *, zwlr_screencopy_frame_v1 *, std::uint32_t, std::uint32_t, std::uint32_t) { }
-void onBufferDone(void *data, zwlr_screencopy_frame_v1 *)
-{
-    auto *copy = static_cast<Copy *>(data);
-    if (copy->state == CopyState::Waiting)
-        copy->state = copy->formatKnown ? CopyState::Described : CopyState::Failed;
-}
-const zwlr_screencopy_frame_v1_listener frameListener
-    = {onBuffer, onFlags, onReady, onFailed, onDamage, onDmabuf, onBufferDone};
-
-// Pixels as the program keeps them, 0xFFRRGGBB, rows top first, from the compositor's copy.
-void normalise(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stride,
-               std::uint32_t format, bool yInverted)
-{
-    const bool swap = format == WL_SHM_FORMAT_XBGR8888 || format == WL_SHM_FORMAT_ABGR8888;
-    auto *bytes = reinterpret_cast<unsigned char *>(pixels);
-    if (yInverted) {
-        std::vector<unsigned char> row(std::size_t(width) * 4);
-        for (int y = 0; y < height / 2; ++y) {
-            unsigned char *top = bytes + y * stride;
-            unsigned char *bottom = bytes + (height - 1 - y) * stride;
-            std::memcpy(row.data(), top, row.size());
-            std::memcpy(top, bottom, row.size());
-            std::memcpy(bottom, row.data(), row.size());
-        }
-    }
-    for (int y = 0; y < height; ++y) {
-        auto *line = reinterpret_cast<std::uint32_t *>(bytes + y * stride);
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = line[x];
-            line[x] = swap
-                ? 0xFF000000u | (p & 0x0000FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu)
-                : 0xFF000000u | p;
-        }
-    }
-}
-
-// --- where the compositor puts a surface
-// ----------------------------------------------------------
-
-using Placement = WaylandOutputs::Placement;
-
-void onConfigure(void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std::uint32_t width,
-                 std::uint32_t height)
-{
-    auto *placement = static_cast<Placement *>(data);
-    if (!placement)
-        return; // a cover kept for a moment after its copy: nobody waits for it
-    placement->configured = true;
-    placement->serial = serial;
-    placement->width = width;
-    placement->height = height;
-}
-void onClosed(void *data, zwlr_layer_surface_v1 *)
-{
-    if (data)
-        static_cast<Placement *>(data)->closed = true;
-}
-const zwlr_layer_surface_v1_listener layerListener = {onConfigure, onClosed};
-
-void onEnter(void *data, wl_surface *, wl_output *output)
-{
-    if (data)
-        static_cast<Placement *>(data)->entered = output;
-}
-void onLeave(void *, wl_surface *, wl_output *) { }
-const wl_surface_listener surfaceListener = {onEnter, onLeave};
-
 } // namespace
 
 std::unique_ptr<WaylandOutputs> WaylandOutputs::connect()
@@ -263,29 +98,18 @@ WaylandOutputs::~WaylandOutputs()
     removeCover(m_laterCover);
     removeCover(m_earlyCover);
     for (auto &output : m_outputs) {
-        if (output->xdgOutput)
-            zxdg_output_v1_destroy(output->xdgOutput);
-        if (output->output)
-            wl_output_destroy(output->output);
+        release(output->xdgOutput, zxdg_output_v1_destroy);
+        release(output->output, wl_output_destroy);
     }
-    if (m_pointer)
-        wl_pointer_destroy(m_pointer);
-    if (m_seat)
-        wl_seat_destroy(m_seat);
-    if (m_screencopy)
-        zwlr_screencopy_manager_v1_destroy(m_screencopy);
-    if (m_layerShell)
-        zwlr_layer_shell_v1_destroy(m_layerShell);
-    if (m_xdgOutputs)
-        zxdg_output_manager_v1_destroy(m_xdgOutputs);
-    if (m_shm)
-        wl_shm_destroy(m_shm);
-    if (m_compositor)
-        wl_compositor_destroy(m_compositor);
-    if (m_registry)
-        wl_registry_destroy(m_registry);
-    if (m_display)
-        wl_display_disconnect(m_display);
+    release(m_pointer, wl_pointer_destroy);
+    release(m_seat, wl_seat_destroy);
+    release(m_screencopy, zwlr_screencopy_manager_v1_destroy);
+    release(m_layerShell, zwlr_layer_shell_v1_destroy);
+    release(m_xdgOutputs, zxdg_output_manager_v1_destroy);
+    release(m_shm, wl_shm_destroy);
+    release(m_compositor, wl_compositor_destroy);
+    release(m_registry, wl_registry_destroy);
+    release(m_display, wl_display_disconnect);
 }
 
 void WaylandOutputs::roundtrip()
@@ -352,11 +176,8 @@ void WaylandOutputs::removeGlobal(std::uint32_t name)
     for (auto &output : m_outputs) {
         if (output->globalName != name)
             continue;
-        if (output->xdgOutput)
-            zxdg_output_v1_destroy(output->xdgOutput);
-        wl_output_destroy(output->output);
-        output->xdgOutput = nullptr;
-        output->output = nullptr;
+        release(output->xdgOutput, zxdg_output_v1_destroy);
+        release(output->output, wl_output_destroy);
     }
 }
 
@@ -383,193 +204,12 @@ DesktopImage WaylandOutputs::copyOutput(const Output &output,
             cover = mapCover(output.output);
         hidePointerOver(cover);
     }
-    Copy copy;
-    zwlr_screencopy_frame_v1 *frame = zwlr_screencopy_manager_v1_capture_output(
-        m_screencopy, /*overlay_cursor=*/0, output.output);
-    zwlr_screencopy_frame_v1_add_listener(frame, &frameListener, &copy);
-    // Version 3 ends the description with buffer_done; the older ones describe one buffer only.
-    const bool describedByDone = zwlr_screencopy_frame_v1_get_version(frame) >= 3;
-    for (int i = 0; i < MaxRoundtrips && copy.state == CopyState::Waiting; ++i) {
-        if (wl_display_dispatch(m_display) < 0)
-            copy.state = CopyState::Failed;
-        if (!describedByDone && copy.formatKnown && copy.state == CopyState::Waiting)
-            copy.state = CopyState::Described;
-    }
-    auto memory = std::make_shared<SharedMemory>();
-    if (copy.state != CopyState::Described || copy.width <= 0 || copy.height <= 0
-        || copy.stride < copy.width * 4
-        || !memory->allocate(std::size_t(copy.stride) * std::size_t(copy.height))) {
-        zwlr_screencopy_frame_v1_destroy(frame);
-        removeCover(cover);
-        return {};
-    }
-    wl_buffer *buffer
-        = makeBuffer(m_shm, *memory, copy.width, copy.height, copy.stride, copy.format);
-    zwlr_screencopy_frame_v1_copy(frame, buffer);
-    wl_display_flush(m_display);
-    if (whileWaiting)
-        whileWaiting();
-    // The compositor copies with its next frame of the output: the wait is one frame at most.
-    while (copy.state == CopyState::Described) {
-        if (wl_display_dispatch(m_display) < 0)
-            copy.state = CopyState::Failed;
-    }
-    zwlr_screencopy_frame_v1_destroy(frame);
-    wl_buffer_destroy(buffer);
+    DesktopImage image
+        = copyScreenFrame(m_display, m_shm, m_screencopy, output.output, whileWaiting);
     removeCoverLater(cover);
     removeCover(m_earlyCover); // on another output than the one copied
     wl_display_flush(m_display);
-    if (copy.state != CopyState::Ready)
-        return {};
-
-    DesktopImage image;
-    image.width = copy.width;
-    image.height = copy.height;
-    image.strideBytes = copy.stride;
-    image.pixels = static_cast<std::uint32_t *>(memory->data);
-    normalise(image.pixels, image.width, image.height, image.strideBytes, copy.format,
-              copy.yInverted);
-    image.memory = memory;
     return image;
-}
-
-wl_buffer *WaylandOutputs::transparentBuffer(int width, int height)
-{
-    // A new memory file reads as zeros: every pixel transparent.
-    SharedMemory memory;
-    if (width <= 0 || height <= 0 || !memory.allocate(std::size_t(width) * height * 4))
-        return nullptr;
-    // The compositor keeps its own mapping of the pool; the program's goes with `memory`.
-    return makeBuffer(m_shm, memory, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
-}
-
-WaylandOutputs::Cover WaylandOutputs::mapCover(wl_output *output)
-{
-    Cover cover;
-    if (!m_layerShell || !m_compositor || !m_pointer)
-        return cover;
-    cover.placement = std::make_unique<Placement>();
-    Placement &placement = *cover.placement;
-    cover.surface = wl_compositor_create_surface(m_compositor);
-    wl_surface_add_listener(cover.surface, &surfaceListener, &placement);
-    cover.layer = zwlr_layer_shell_v1_get_layer_surface(
-        m_layerShell, cover.surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "quillan-cover");
-    zwlr_layer_surface_v1_add_listener(cover.layer, &layerListener, &placement);
-    zwlr_layer_surface_v1_set_anchor(
-        cover.layer,
-        ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
-            | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_exclusive_zone(cover.layer, -1);
-    wl_surface_commit(cover.surface);
-    for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
-        roundtrip();
-    // The configure's size is the output's, in the layout's pixels.
-    cover.buffer = placement.configured
-        ? transparentBuffer(int(placement.width), int(placement.height))
-        : nullptr;
-    if (!cover.buffer) {
-        removeCover(cover);
-        return cover;
-    }
-    zwlr_layer_surface_v1_ack_configure(cover.layer, placement.serial);
-    wl_surface_attach(cover.surface, cover.buffer, 0, 0);
-    wl_surface_commit(cover.surface);
-    wl_display_flush(m_display);
-    return cover;
-}
-
-void WaylandOutputs::hidePointerOver(const Cover &cover)
-{
-    if (!cover.surface)
-        return;
-    // The pointer enters the cover at once where it stands on this output; elsewhere it never
-    // does, and the output's picture holds no pointer anyway.
-    for (int i = 0; i < 3 && m_pointerSurface != cover.surface; ++i)
-        roundtrip();
-    if (m_pointerSurface == cover.surface)
-        wl_pointer_set_cursor(m_pointer, m_enterSerial, nullptr, 0, 0);
-}
-
-void WaylandOutputs::removeCoverLater(Cover &cover)
-{
-    if (!cover.surface)
-        return;
-    // Its going makes the compositor draw the whole output again, which would hold up the
-    // program's first frame on a compositor that draws without the graphics hardware (a frame of
-    // 3840 x 2160 takes it tens of milliseconds). So it goes a moment later, when the overlay is
-    // up, and meanwhile takes no input: the pointer goes through it as if it were not there.
-    // What the compositor still says of it is heard by nobody: the copy's wait is over.
-    wl_proxy_set_user_data(reinterpret_cast<wl_proxy *>(cover.layer), nullptr);
-    wl_proxy_set_user_data(reinterpret_cast<wl_proxy *>(cover.surface), nullptr);
-    wl_region *nothing = wl_compositor_create_region(m_compositor);
-    wl_surface_set_input_region(cover.surface, nothing);
-    wl_region_destroy(nothing);
-    wl_surface_commit(cover.surface);
-    removeCover(m_laterCover);
-    m_laterCover = std::exchange(cover, Cover {});
-    if (!m_timerContext)
-        m_timerContext = std::make_unique<QObject>();
-    QTimer::singleShot(CoverStaysMs, m_timerContext.get(), [this] {
-        removeCover(m_laterCover);
-        wl_display_flush(m_display);
-    });
-}
-
-void WaylandOutputs::removeCover(Cover &cover)
-{
-    if (cover.layer)
-        zwlr_layer_surface_v1_destroy(cover.layer);
-    if (cover.surface)
-        wl_surface_destroy(cover.surface);
-    if (cover.buffer)
-        wl_buffer_destroy(cover.buffer);
-    if (m_pointerSurface == cover.surface)
-        m_pointerSurface = nullptr;
-    cover = Cover {};
-}
-
-std::string WaylandOutputs::userOutput()
-{
-    if (m_earlyCover.surface) {
-        // The compositor put the early cover on the user's output; it says which once it shows it.
-        const Placement &placement = *m_earlyCover.placement;
-        for (int i = 0; i < MaxRoundtrips && !placement.entered && !placement.closed; ++i)
-            roundtrip();
-        for (const auto &output : m_outputs)
-            if (placement.entered && output->output == placement.entered)
-                return output->name;
-    }
-    if (!m_layerShell || !m_compositor || !m_shm)
-        return {};
-    Placement placement;
-    wl_surface *surface = wl_compositor_create_surface(m_compositor);
-    wl_surface_add_listener(surface, &surfaceListener, &placement);
-    // No output named: the compositor chooses the one the user is on. The background layer lies
-    // under every window, so the pixel never takes the pointer; it never takes the keyboard.
-    zwlr_layer_surface_v1 *layer = zwlr_layer_shell_v1_get_layer_surface(
-        m_layerShell, surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "quillan-where");
-    zwlr_layer_surface_v1_add_listener(layer, &layerListener, &placement);
-    zwlr_layer_surface_v1_set_size(layer, 1, 1);
-    wl_surface_commit(surface);
-    for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
-        roundtrip();
-    wl_buffer *pixel = placement.configured ? transparentBuffer(1, 1) : nullptr;
-    if (pixel) {
-        zwlr_layer_surface_v1_ack_configure(layer, placement.serial);
-        wl_surface_attach(surface, pixel, 0, 0);
-        wl_surface_commit(surface);
-        for (int i = 0; i < MaxRoundtrips && !placement.entered && !placement.closed; ++i)
-            roundtrip();
-    }
-    zwlr_layer_surface_v1_destroy(layer);
-    wl_surface_destroy(surface);
-    if (pixel)
-        wl_buffer_destroy(pixel);
-    wl_display_flush(m_display);
-    for (const auto &output : m_outputs)
-        if (placement.entered && output->output == placement.entered)
-            return output->name;
-    return {};
 }
 
 } // namespace platform::wayland

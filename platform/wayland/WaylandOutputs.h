@@ -4,7 +4,9 @@
 // does not ask for: the outputs with the names the toolkit gives its screens, and the
 // compositor's offers that the program reads the desktop and finds the user's output with (the
 // wlroots screen copy and layer shell). Everything on it is done synchronously, at start-up,
-// before any window of the program is on the screen.
+// before any window of the program is on the screen. The connection, its globals and the copy
+// are in WaylandOutputs.cpp; one copy of an output in ScreenCopyFrame; the program's surfaces on
+// the layer shell (the cover, the pixel that finds the user's output) in WaylandCovers.cpp.
 #include "platform/DesktopCapture.h"
 
 #include <functional>
