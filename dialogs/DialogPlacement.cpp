@@ -1,7 +1,7 @@
 #include "DialogPlacement.h"
 
 #include "forms/Forms.h"
-#include "forms/KeyboardOnShow.h"
+#include "platform/KeyboardOnShow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayOwner.h"
 #include "overlay/Topmost.h"
@@ -110,5 +110,5 @@ void BelongToOverlay(QWidget *dialog)
     dialog->winId();
     if (QWindow *window = dialog->windowHandle())
         window->setTransientParent(overlay->windowHandle());
-    TakeKeyboardOnceShown(dialog);
+    platform::TakeKeyboardOnceShown(dialog);
 }

@@ -13,7 +13,7 @@
 #include "core/PalettePictures.h"
 #include "core/VirtualKeys.h"
 #include "forms/Fonts.h"
-#include "forms/KeyboardOnShow.h"
+#include "platform/KeyboardOnShow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/Topmost.h"
 #include "platform/Platform.h"
@@ -249,7 +249,7 @@ void PaletteWindow::closeEvent(QCloseEvent *event)
 void PaletteWindow::Show()
 {
     if (!isVisible())
-        TakeKeyboardOnceShown(this);
+        platform::TakeKeyboardOnceShown(this);
     show();
     raise();
     activateWindow();

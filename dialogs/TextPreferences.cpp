@@ -12,7 +12,7 @@
 #include "TextDialogLink.h"
 #include "forms/Fonts.h"
 #include "forms/Help.h"
-#include "forms/KeyboardOnShow.h"
+#include "platform/KeyboardOnShow.h"
 #include "overlay/OverlayForm.h"
 #include "overlay/OverlayOwner.h"
 #include "overlay/TextBlock.h"
@@ -209,7 +209,7 @@ void TextPreferences::Show()
     if (isVisible()) {
         raise();
     } else {
-        TakeKeyboardOnceShown(this);
+        platform::TakeKeyboardOnceShown(this);
         show();
         cboFonts->setFocus(Qt::OtherFocusReason);
     }

@@ -1,6 +1,6 @@
 #include "MessageBox.h"
 
-#include "KeyboardOnShow.h"
+#include "platform/KeyboardOnShow.h"
 
 #include "platform/Platform.h"
 
@@ -50,7 +50,7 @@ void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *pa
             box.winId();
             box.windowHandle()->setTransientParent(front);
         }
-        TakeKeyboardOnceShown(&box);
+        platform::TakeKeyboardOnceShown(&box);
     }
     box.exec();
 }

@@ -1,6 +1,7 @@
 #include "QtHelpEngine.h"
 
 #include "platform/HelpFile.h"
+#include "platform/KeyboardOnShow.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -70,8 +71,12 @@ void HelpWindow::showAt(const QString &file, const QString &anchor)
 {
     QUrl url = QUrl::fromLocalFile(file);
     url.setFragment(anchor);
-    if (!isVisible())
+    if (!isVisible()) {
+        // Where the compositor gives the keyboard (Wayland), the help asks for it once it is
+        // on the screen; the activation below finds no window there yet.
+        TakeKeyboardOnceShown(this);
         show();
+    }
     // The same file at another anchor only scrolls; another file (or the first) is loaded.
     m_browser->setSource(url, QTextDocument::HtmlResource);
     const QString title = m_browser->documentTitle();

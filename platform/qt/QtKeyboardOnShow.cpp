@@ -1,5 +1,4 @@
-#include "KeyboardOnShow.h"
-
+#include "platform/KeyboardOnShow.h"
 #include "platform/Platform.h"
 
 #include <QEvent>
@@ -43,11 +42,15 @@ private:
 
 } // namespace
 
+namespace platform {
+
 void TakeKeyboardOnceShown(QWidget *window)
 {
-    if (!window || platform::caps().stack->placesWindows())
+    if (!window || caps().stack->placesWindows())
         return;
     window->winId();
     if (QWindow *handle = window->windowHandle())
         handle->installEventFilter(new ActivateAfterExpose(window));
 }
+
+} // namespace platform
