@@ -72,6 +72,11 @@ for tool in "$build/quillan" "$build/bench/bench_first_frame"; do
 done
 subjects=("Vyn Quillane=$build/quillan")
 [ -n "$before" ] && subjects+=("Vyn Quillane (before)=$before")
+# The least an opaque window costs (no toolkit): what a compositing manager makes any opaque window
+# wait for, beside gromit-mpx's transparent one.
+floor=$build/bench/bench_floor_opaque_x11
+floor_name="floor (opaque window, no toolkit)"
+[ -x "$floor" ] && subjects+=("$floor_name=$floor")
 
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
@@ -95,7 +100,7 @@ echo
 
 # ROW fields: 2 screen, 3 set-up, 4 program, then median, fastest, slowest, unseen of 5-8 mapped,
 # 9-12 damage covering 90%, 13-16 shown; 17 first damage (median), 18 late records, 19 starts.
-awk -F'\t' '
+awk -F'\t' -v floor="$floor_name" '
 function ms(v) { return v < 0 ? "not seen" : sprintf("%.0f", v) }
 function span(m, lo, hi, unseen, starts) {
     if (m < 0) return "not seen"
@@ -112,16 +117,17 @@ function ratio(a, b) { return (a > 0 && b > 0) ? sprintf("%.2f", a / b) : "-" }
     # drawn; with one running, the composited screen showing the frame.
     if ($3 !~ /picom|xcompmgr/) { seen[n] = $9; slow[n] = $11 } else { seen[n] = $13; slow[n] = $15 }
     if ($4 == "gromit-mpx") peer[$2, $3] = seen[n]
+    if ($4 == floor) opaque[$2, $3] = seen[n]
     late[n] = $18
 }
 END {
-    print "| screen | set-up | program | mapped | damage covers 90% | screen shows the settled frame | first full frame as a compositor sees it ÷ gromit-mpx (goal ≤ 1.0) | slowest ÷ median (goal ≤ 1.3) |"
-    print "|---|---|---|---|---|---|---|---|"
+    print "| screen | set-up | program | mapped | damage covers 90% | screen shows the settled frame | first full frame as a compositor sees it ÷ gromit-mpx (goal ≤ 1.0) | ÷ opaque floor | slowest ÷ median (goal ≤ 1.3) |"
+    print "|---|---|---|---|---|---|---|---|---|"
     for (i = 1; i <= n; i++) {
         note = late[i] > 0 ? sprintf(" (damage not known in %d starts: the record came after the map)", late[i]) : ""
-        printf "| %s | %s | %s%s | %s | %s | %s | %s | %s |\n", screen[i], setup[i], name[i], note,
+        printf "| %s | %s | %s%s | %s | %s | %s | %s | %s | %s |\n", screen[i], setup[i], name[i], note,
             mapped[i], damage[i], shown[i], ratio(seen[i], peer[screen[i], setup[i]]),
-            ratio(slow[i], seen[i])
+            ratio(seen[i], opaque[screen[i], setup[i]]), ratio(slow[i], seen[i])
     }
     print ""
     print "Times in ms from exec, median [fastest–slowest]. \"As a compositor sees it\": with no"
