@@ -39,22 +39,6 @@ MainForm::MainForm()
     QObject::connect(&tmrCapKeyEvent, &QTimer::timeout, this, [this] { tmrCapKeyEvent_Timer(); });
 
     buildMenu(this);
-    const std::pair<QAction *, void (MainForm::*)()> commands[] = {
-        {mnuClear, &MainForm::mnuClear_Click},
-        {mnuClearLines, &MainForm::mnuClearLines_Click},
-        {mnuRestore, &MainForm::mnuRestore_Click},
-        {mnuHide, &MainForm::mnuHide_Click},
-        {mnuModeTexts, &MainForm::mnuModeTexts_Click},
-        {mnuModeLines, &MainForm::mnuModeLines_Click},
-        {mnuPrefsTexts, &MainForm::mnuPrefsTexts_Click},
-        {mnuPrefsLines, &MainForm::mnuPrefsLines_Click},
-        {mnuPrefsGeneral, &MainForm::mnuPrefsGeneral_Click},
-        {mnuContents, &MainForm::mnuContents_Click},
-        {mnuAbout, &MainForm::mnuAbout_Click},
-        {mnuQuit, &MainForm::mnuQuit_Click},
-    };
-    for (const auto &[item, handler] : commands)
-        QObject::connect(item, &QAction::triggered, this, [this, h = handler] { (this->*h)(); });
 }
 
 MainForm::~MainForm() = default;
@@ -216,7 +200,7 @@ void MainForm::mnuModeLines_Click()
     overlay.setSurfacePointer(overlay.penPointer());
     overlay.textBlock().setCaretShown(false);
     setLineMode(true);
-    psSavedText = txtInput->text();
+    freezeText();
     frmFont.unload();
 }
 

@@ -35,18 +35,18 @@ public:
     void Form_Unload() { }
 
     // Commands of the menu.
-    void mnuClear_Click();
-    void mnuClearLines_Click();
-    void mnuRestore_Click();
-    void mnuHide_Click();
-    void mnuModeTexts_Click();
-    void mnuModeLines_Click();
-    void mnuPrefsTexts_Click();
-    void mnuPrefsLines_Click();
-    void mnuPrefsGeneral_Click();
-    void mnuContents_Click();
-    void mnuAbout_Click();
-    void mnuQuit_Click();
+    void mnuClear_Click() override;
+    void mnuClearLines_Click() override;
+    void mnuRestore_Click() override;
+    void mnuHide_Click() override;
+    void mnuModeTexts_Click() override;
+    void mnuModeLines_Click() override;
+    void mnuPrefsTexts_Click() override;
+    void mnuPrefsLines_Click() override;
+    void mnuPrefsGeneral_Click() override;
+    void mnuContents_Click() override;
+    void mnuAbout_Click() override;
+    void mnuQuit_Click() override;
 
     void tmrCapKeyEvent_Timer();
     // Brings the overlay back from standby, as the standby key does; nothing while the overlay is

@@ -5,50 +5,63 @@
 
 #include <QAction>
 
-#include <iterator>
-
 void MenuItems::buildMenu(QWidget *owner)
 {
     mnuMenu = new CommandMenu(QStringLiteral("&Menu"), owner);
-    mnuClear = mnuMenu->addAction(QStringLiteral("Clear &Text"));
-    mnuClearLines = mnuMenu->addAction(QStringLiteral("Clear &Lines"));
-    mnuRestore = mnuMenu->addAction(QStringLiteral("&Restore Text"));
-    mnuBar0 = mnuMenu->addSeparator();
-    mnuHide = mnuMenu->addAction(QStringLiteral("&Standby"));
-    mnuBar1 = mnuMenu->addSeparator();
-    mnuModeTexts = mnuMenu->addAction(QStringLiteral("Enter &Text"));
-    mnuModeLines = mnuMenu->addAction(QStringLiteral("Draw &Lines"));
+    mnuPreferences = new CommandMenu(QStringLiteral("&Preferences"), mnuMenu);
+    mnuPreferences->setObjectName(QStringLiteral("mnuPreferences"));
+
+    // The items in their order, each under its documented name, with its caption and the command
+    // it runs; an item without a caption is a separator.
+    using M = MenuItems;
+    struct Item
+    {
+        QAction *M::*item;
+        const char *name;
+        const char *caption = nullptr;
+        void (M::*command)() = nullptr;
+        QMenu *M::*menu = &M::mnuMenu;
+    };
+    const Item items[] = {
+        {&M::mnuClear, "mnuClear", "Clear &Text", &M::mnuClear_Click},
+        {&M::mnuClearLines, "mnuClearLines", "Clear &Lines", &M::mnuClearLines_Click},
+        {&M::mnuRestore, "mnuRestore", "&Restore Text", &M::mnuRestore_Click},
+        {&M::mnuBar0, "mnuBar0"},
+        {&M::mnuHide, "mnuHide", "&Standby", &M::mnuHide_Click},
+        {&M::mnuBar1, "mnuBar1"},
+        {&M::mnuModeTexts, "mnuModeTexts", "Enter &Text", &M::mnuModeTexts_Click},
+        {&M::mnuModeLines, "mnuModeLines", "Draw &Lines", &M::mnuModeLines_Click},
+        {&M::mnuBar2, "mnuBar2"},
+        {&M::mnuPrefsTexts, "mnuPrefsTexts", "&Text...", &M::mnuPrefsTexts_Click,
+         &M::mnuPreferences},
+        {&M::mnuPrefsLines, "mnuPrefsLines", "&Line...", &M::mnuPrefsLines_Click,
+         &M::mnuPreferences},
+        {&M::mnuPrefsGeneral, "mnuPrefsGeneral", "&General...", &M::mnuPrefsGeneral_Click,
+         &M::mnuPreferences},
+        {&M::mnuBar3, "mnuBar3"},
+        {&M::mnuContents, "mnuContents", "&Help Topics...", &M::mnuContents_Click},
+        {&M::mnuAbout, "mnuAbout", "&About...", &M::mnuAbout_Click},
+        {&M::mnuBar4, "mnuBar4"},
+        {&M::mnuQuit, "mnuQuit", "E&xit", &M::mnuQuit_Click},
+    };
+    for (const Item &row : items) {
+        QMenu *menu = this->*row.menu;
+        QAction *item = row.caption ? menu->addAction(QString::fromLatin1(row.caption))
+                                    : menu->addSeparator();
+        item->setObjectName(QLatin1String(row.name));
+        if (row.command)
+            QObject::connect(item, &QAction::triggered, mnuMenu,
+                             [this, command = row.command] { (this->*command)(); });
+        this->*row.item = item;
+    }
+    mnuMenu->insertMenu(mnuBar3, mnuPreferences);
     mnuModeTexts->setCheckable(true);
     mnuModeLines->setCheckable(true);
-    mnuBar2 = mnuMenu->addSeparator();
-    mnuPreferences = new CommandMenu(QStringLiteral("&Preferences"), mnuMenu);
-    mnuMenu->addMenu(mnuPreferences);
-    mnuPreferences->setObjectName(QStringLiteral("mnuPreferences"));
-    mnuPrefsTexts = mnuPreferences->addAction(QStringLiteral("&Text..."));
-    mnuPrefsLines = mnuPreferences->addAction(QStringLiteral("&Line..."));
-    mnuPrefsGeneral = mnuPreferences->addAction(QStringLiteral("&General..."));
-    mnuBar3 = mnuMenu->addSeparator();
-    mnuContents = mnuMenu->addAction(QStringLiteral("&Help Topics..."));
-    mnuAbout = mnuMenu->addAction(QStringLiteral("&About..."));
-    mnuBar4 = mnuMenu->addSeparator();
-    mnuQuit = mnuMenu->addAction(QStringLiteral("E&xit"));
 
     // The states the menu has before start-up sets them.
     mnuModeTexts->setChecked(true);
     mnuBar4->setVisible(false);
     mnuQuit->setVisible(false);
-
-    const char *names[]
-        = {"mnuClear",      "mnuClearLines",   "mnuRestore",   "mnuBar0",     "mnuHide",
-           "mnuBar1",       "mnuModeTexts",    "mnuModeLines", "mnuBar2",     "mnuPrefsTexts",
-           "mnuPrefsLines", "mnuPrefsGeneral", "mnuBar3",      "mnuContents", "mnuAbout",
-           "mnuBar4",       "mnuQuit"};
-    QAction *items[]
-        = {mnuClear,     mnuClearLines, mnuRestore, mnuBar0,       mnuHide,       mnuBar1,
-           mnuModeTexts, mnuModeLines,  mnuBar2,    mnuPrefsTexts, mnuPrefsLines, mnuPrefsGeneral,
-           mnuBar3,      mnuContents,   mnuAbout,   mnuBar4,       mnuQuit};
-    for (std::size_t i = 0; i < std::size(items); ++i)
-        items[i]->setObjectName(QLatin1String(names[i]));
 }
 
 void MenuItems::setStartStates()

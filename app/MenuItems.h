@@ -12,9 +12,24 @@ class QWidget;
 //   are disabled;
 // - Clear Lines is enabled only while lines have been drawn since the last clearing;
 // - the exit item and the separator above it show only in a menu opened with Shift+Ctrl+Alt.
+// Each item runs its command, which the form implements; the hot keys run four of them directly,
+// whatever the items' state.
 class MenuItems
 {
 public:
+    virtual void mnuClear_Click() = 0;
+    virtual void mnuClearLines_Click() = 0;
+    virtual void mnuRestore_Click() = 0;
+    virtual void mnuHide_Click() = 0;
+    virtual void mnuModeTexts_Click() = 0;
+    virtual void mnuModeLines_Click() = 0;
+    virtual void mnuPrefsTexts_Click() = 0;
+    virtual void mnuPrefsLines_Click() = 0;
+    virtual void mnuPrefsGeneral_Click() = 0;
+    virtual void mnuContents_Click() = 0;
+    virtual void mnuAbout_Click() = 0;
+    virtual void mnuQuit_Click() = 0;
+
     QMenu *mnuMenu = nullptr;
     QAction *mnuClear = nullptr;
     QAction *mnuClearLines = nullptr;
@@ -37,12 +52,12 @@ public:
 
 protected:
     MenuItems() = default;
-    ~MenuItems() = default;
+    virtual ~MenuItems() = default;
     MenuItems(const MenuItems &) = delete;
     MenuItems &operator=(const MenuItems &) = delete;
 
-    // Makes the menu, on `owner`, in the states it has before start-up sets them: text mode, the
-    // exit item hidden.
+    // Makes the menu, on `owner`, each item tied to its command, in the states it has before
+    // start-up sets them: text mode, the exit item hidden.
     void buildMenu(QWidget *owner);
     // The states start-up sets: nothing to clear but the text, nothing to restore.
     void setStartStates();

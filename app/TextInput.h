@@ -18,6 +18,9 @@ class QWidget;
 // the overlay's text block.
 class TextInput
 {
+    // What the widget tests look at (tests/gui/ProgramFixture.h).
+    friend struct MainFormInternals;
+
 public:
     TextBox *txtInput;
     TextItem lblVerticalPos;
@@ -26,9 +29,6 @@ public:
     TextItem lblX;
     TextItem lblY;
     TextItem lblStart;
-
-    QString psSavedText; // the text frozen when line mode began
-    int32_t plStartPos = 0; // the caret's position at the last key release
 
     void txtInput_Change();
     void txtInput_KeyDown(int KeyCode, int Shift);
@@ -40,6 +40,8 @@ protected:
     TextInput(const TextInput &) = delete;
     TextInput &operator=(const TextInput &) = delete;
 
+    // Line mode begins: the text as it is now stays until text mode.
+    void freezeText() { psSavedText = txtInput->text(); }
     // The measuring labels take the text's font.
     void applyMeasuringFont();
     // Hands the overlay's text block the caret's measures, as the measuring labels hold them.
@@ -53,4 +55,7 @@ protected:
 private:
     // The virtual-key code of a key event: the system's own where it has one, else the toolkit's.
     static int keyCodeOf(const QKeyEvent &event);
+
+    QString psSavedText; // the text frozen when line mode began
+    int32_t plStartPos = 0; // the caret's position at the last key release
 };

@@ -9,14 +9,6 @@ CaptionFrame::CaptionFrame(QWidget *parent, const QString &caption, const FrameL
 {
 }
 
-void CaptionFrame::setCaption(const QString &caption)
-{
-    if (m_caption == caption)
-        return;
-    m_caption = caption;
-    update();
-}
-
 void CaptionFrame::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

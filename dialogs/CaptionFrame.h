@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShownValue.h"
+
 #include <QPalette>
 #include <QString>
 #include <QWidget>
@@ -42,7 +44,7 @@ public:
                           const FrameLook &look = FrameLook::standard());
 
     const QString &caption() const { return m_caption; }
-    void setCaption(const QString &caption);
+    void setCaption(const QString &caption) { SetShownValue(*this, m_caption, caption); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -5,15 +5,19 @@
 
 #include <QMouseEvent>
 
+void ClickableControl::report(const MouseHandler &handler, const QMouseEvent &event) const
+{
+    if (!handler)
+        return;
+    const QPointF at = event.position() - origin();
+    handler(Surface::buttonMask(event.button()), ShiftMaskFrom(event.modifiers()), at.x(), at.y());
+}
+
 void ClickableControl::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_leftDown = true;
-    if (onMouseDown) {
-        const QPointF at = event->position() - origin();
-        onMouseDown(Surface::buttonMask(event->button()), ShiftMaskFrom(event->modifiers()), at.x(),
-                    at.y());
-    }
+    report(onMouseDown, *event);
 }
 
 void ClickableControl::mouseReleaseEvent(QMouseEvent *event)
@@ -22,11 +26,7 @@ void ClickableControl::mouseReleaseEvent(QMouseEvent *event)
         && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftDown = false;
-    if (onMouseUp) {
-        const QPointF at = event->position() - origin();
-        onMouseUp(Surface::buttonMask(event->button()), ShiftMaskFrom(event->modifiers()), at.x(),
-                  at.y());
-    }
+    report(onMouseUp, *event);
     // The click may unload the window: nothing of the control is touched after it.
     if (click && onClick)
         onClick();

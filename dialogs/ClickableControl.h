@@ -30,5 +30,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // Hands a press or a release to its handler, if the control has one.
+    void report(const MouseHandler &handler, const QMouseEvent &event) const;
+
     bool m_leftDown = false;
 };

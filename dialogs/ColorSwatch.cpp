@@ -9,14 +9,6 @@ ColorSwatch::ColorSwatch(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ColorSwatch::setBackColor(QRgb colour)
-{
-    if (m_backColor == colour)
-        return;
-    m_backColor = colour;
-    update();
-}
-
 void ColorSwatch::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClickableControl.h"
+#include "ShownValue.h"
 
 #include <QRgb>
 
@@ -12,7 +13,7 @@ public:
     explicit ColorSwatch(QWidget *parent);
 
     QRgb backColor() const { return m_backColor; }
-    void setBackColor(QRgb colour);
+    void setBackColor(QRgb colour) { SetShownValue(*this, m_backColor, colour); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

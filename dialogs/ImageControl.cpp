@@ -7,12 +7,6 @@ ImageControl::ImageControl(QWidget *parent)
 {
 }
 
-void ImageControl::setPicture(const QImage &picture)
-{
-    m_picture = picture;
-    update();
-}
-
 void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

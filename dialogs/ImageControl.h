@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClickableControl.h"
+#include "ShownValue.h"
 
 #include <QImage>
 
@@ -12,7 +13,7 @@ public:
     explicit ImageControl(QWidget *parent);
 
     const QImage &picture() const { return m_picture; }
-    void setPicture(const QImage &picture);
+    void setPicture(const QImage &picture) { SetShownValue(*this, m_picture, picture); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -29,6 +29,9 @@ OverlayForm::OverlayForm()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , picShow(new Surface(this, this))
     , m_text(picShow)
+    , m_mouse(*picShow)
+    , m_drag(*picShow, m_text)
+    , m_router(*this, *picShow, m_text, m_mouse, m_drag)
 {
     setWindowTitle(QStringLiteral("Vyn Quillane"));
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -206,15 +209,12 @@ QCursor OverlayForm::penPointer() const
 
 void OverlayForm::setSurfacePointer(const QCursor &pointer)
 {
-    m_surfacePointer = pointer;
-    picShow->setCursor(pointer);
+    m_mouse.setPointer(pointer);
 }
 
 void OverlayForm::endPress()
 {
-    m_pressTarget = PressTarget::None;
-    pbDrawing = False;
-    picShow->setDragOutline({});
+    m_router.endPress();
 }
 
 void OverlayForm::paintFormImageOntoSurface()
@@ -287,100 +287,64 @@ void OverlayForm::Form_MouseDown(int Button, int Shift, double, double)
     OverlayOwner::get().Show();
 }
 
-const TextItem *OverlayForm::itemAt(const QPointF &at) const
-{
-    for (const TextItem *item : {&m_text.lblCursor, &m_text.lblShow, &m_text.lblShadow}) {
-        if (item->contains(at) && !item->caption().isEmpty())
-            return item;
-    }
-    return nullptr;
-}
-
 void OverlayForm::surfacePress(int button, int shift, const QPointF &at)
 {
-    if (m_pressTarget != PressTarget::None) {
-        // A second button while the first is held belongs to the control that has the mouse.
-        if (m_pressTarget == PressTarget::Surface)
-            picShow_MouseDown(button, shift, at.x(), at.y());
-        return;
-    }
-    const TextItem *item = itemAt(at);
-    if (item == &m_text.lblShow) {
-        m_pressTarget = PressTarget::Text;
-        const auto twipsX = double(gSettings.gnTwipsX), twipsY = double(gSettings.gnTwipsY);
-        lblShow_MouseDown(button, shift, (at.x() - m_text.lblShow.left()) * twipsX,
-                          (at.y() - m_text.lblShow.top()) * twipsY);
-    } else if (item) {
-        // The shadow and the caret take the press and do nothing with it.
-        m_pressTarget = PressTarget::Other;
-    } else {
-        m_pressTarget = PressTarget::Surface;
-        picShow_MouseDown(button, shift, at.x(), at.y());
-    }
+    m_router.press(button, shift, at);
 }
 
 void OverlayForm::surfaceMove(int button, int shift, const QPointF &at)
 {
-    switch (m_pressTarget) {
-    case PressTarget::Surface:
-        picShow_MouseMove(button, shift, at.x(), at.y());
-        break;
-    case PressTarget::Text:
-        if (!picShow->dragOutline().isEmpty()) {
-            const QPointF grab(pfGrabX / gSettings.gnTwipsX, pfGrabY / gSettings.gnTwipsY);
-            picShow->setDragOutline(QRectF(at - grab, m_text.lblShow.rect().size()));
-        }
-        break;
-    case PressTarget::None:
-        if (!itemAt(at))
-            picShow_MouseMove(button, shift, at.x(), at.y());
-        break;
-    case PressTarget::Other:
-        break;
-    }
+    m_router.move(button, shift, at);
 }
 
 void OverlayForm::surfaceRelease(int button, int shift, const QPointF &at)
 {
-    const PressTarget target = m_pressTarget;
-    m_pressTarget = PressTarget::None;
-    switch (target) {
-    case PressTarget::Surface:
-        picShow_MouseUp(button, shift, at.x(), at.y());
-        if (picShow->rect().contains(at.toPoint()))
-            picShow_Click();
-        break;
-    case PressTarget::Text:
-        if (!picShow->dragOutline().isEmpty()) {
-            picShow->setDragOutline({});
-            // The drop lands on the control under the pointer; the shadow and the caret have no
-            // drop handler, and outside the overlay there is nothing of the program's to drop on.
-            if (!picShow->rect().contains(at.toPoint()))
-                break;
-            const TextItem *item = itemAt(at);
-            if (item == &m_text.lblShow) {
-                lblShow_DragDrop((at.x() - m_text.lblShow.left()) * gSettings.gnTwipsX,
-                                 (at.y() - m_text.lblShow.top()) * gSettings.gnTwipsY);
-            } else if (!item) {
-                picShow_DragDrop(at.x(), at.y());
-            }
-        } else if (m_text.lblShow.contains(at)) {
-            lblShow_Click();
-        }
-        break;
-    case PressTarget::Other:
-    case PressTarget::None:
-        break;
-    }
+    m_router.release(button, shift, at);
 }
 
 void OverlayForm::surfaceHover(const QPointF &at)
 {
-    const TextItem *item = itemAt(at);
-    if (item == &m_text.lblShow || item == &m_text.lblShadow)
-        picShow->setCursor(Qt::OpenHandCursor);
-    else if (item == &m_text.lblCursor)
-        picShow->setCursor(Qt::ArrowCursor);
-    else
-        picShow->setCursor(m_surfacePointer);
+    m_router.hover(at);
+}
+
+// The controls' own events, as the router hands them out.
+
+void OverlayForm::picShow_MouseDown(int Button, int Shift, double X, double Y)
+{
+    m_mouse.press(Button, Shift, X, Y);
+}
+
+void OverlayForm::picShow_MouseMove(int, int, double X, double Y)
+{
+    m_mouse.move(X, Y);
+}
+
+void OverlayForm::picShow_MouseUp(int, int, double, double)
+{
+    m_mouse.release();
+}
+
+void OverlayForm::picShow_Click()
+{
+    OverlayOwner::get().FocusInput();
+}
+
+void OverlayForm::lblShow_MouseDown(int Button, int Shift, double X, double Y)
+{
+    m_drag.press(Button, Shift, X, Y);
+}
+
+void OverlayForm::lblShow_Click()
+{
+    OverlayOwner::get().FocusInput();
+}
+
+void OverlayForm::lblShow_DragDrop(double X, double Y)
+{
+    m_drag.dropOnText(X, Y);
+}
+
+void OverlayForm::picShow_DragDrop(double X, double Y)
+{
+    m_drag.dropOnSurface(X, Y);
 }

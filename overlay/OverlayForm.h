@@ -1,7 +1,10 @@
 #pragma once
 
+#include "PressRouter.h"
 #include "Surface.h"
+#include "SurfaceMouse.h"
 #include "TextBlock.h"
+#include "TextDrag.h"
 #include "forms/Forms.h"
 #include "platform/DesktopCapture.h"
 
@@ -15,6 +18,9 @@
 // the desktop as it was at start-up. It holds the drawing surface `picShow` with the text block
 // over it, and the caret blink timer. The keyboard belongs to the main form's `txtInput`; the
 // overlay, which is the window that has the focus, hands it every key and input-method event.
+// The mouse on the surface goes to the handlers named after the controls, each a line that hands
+// it to the piece that owns the job: which control a press belongs to (PressRouter), the surface's
+// presses and strokes (SurfaceMouse), the text's presses and its drag and drop (TextDrag).
 class OverlayForm : public QWidget, private SurfaceEvents
 {
     // What the widget tests look at inside the overlay (tests/gui/ProgramFixture.h).
@@ -51,17 +57,13 @@ public:
     void setSurfacePointer(const QCursor &pointer);
 
     // Ends the press under way without its release: a pop-up menu opened by the press took the
-    // mouse, and the release (and any press that closed the menu) went to the menu. The next press
-    // is a fresh one, whatever closed the menu.
+    // mouse and its release (see PressRouter).
     void endPress();
 
     Surface *picShow;
     // The text block over picShow: lblShow, lblShadow, lblCursor and tmrBlink.
     TextBlock &textBlock() { return m_text; }
     const TextBlock &textBlock() const { return m_text; }
-    int16_t pbDrawing = 0;
-    float pfGrabX = 0; // where the drag grabbed lblShow, twips from its left
-    float pfGrabY = 0;
 
 protected:
     bool event(QEvent *event) override;
@@ -76,12 +78,9 @@ private:
     void surfaceRelease(int button, int shift, const QPointF &at) override;
     void surfaceHover(const QPointF &at) override;
 
-    // The label under a surface point, topmost first; null for the bare surface.
-    const TextItem *itemAt(const QPointF &at) const;
     // Hands an event meant for the keyboard to txtInput.
     bool forwardToInput(QEvent *event);
 
-    void dropTextAt(int16_t left, int16_t top);
     // The first show where the system holds the desktop's copy: the text block drawn into it, the
     // copy made the window's background, the window shown, and the program's snapshot read back.
     void showOverBackdrop();
@@ -91,6 +90,9 @@ private:
     QRect keepWithinScreen();
 
     TextBlock m_text;
+    SurfaceMouse m_mouse;
+    TextDrag m_drag;
+    PressRouter m_router;
     QImage m_formImage; // the form's own persistent image: the clean snapshot, never drawn on
     // Where the overlay covers the whole output: the output's picture, which the margins' strips
     // around picShow show. Null where the overlay is placed over the margins' rectangle.
@@ -99,10 +101,6 @@ private:
     QRect m_deviceArea; // the overlay's rectangle on the screen, device pixels
     // The system's copy of the desktop until the overlay's own first frame is up (X11).
     std::unique_ptr<platform::DesktopBackdrop> m_backdrop;
-    QCursor m_surfacePointer;
-    // Which control the current press landed on, so that its moves and release go to it.
-    enum class PressTarget { None, Surface, Text, Other };
-    PressTarget m_pressTarget = PressTarget::None;
 };
 
 extern Form<OverlayForm> frmShow;

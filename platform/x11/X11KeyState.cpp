@@ -6,6 +6,7 @@
 #include "X11Connection.h"
 #include "platform/KeyPressTracker.h"
 #include "platform/KeyState.h"
+#include "platform/KeySymbols.h"
 
 #include <X11/XKBlib.h>
 #include <X11/extensions/XInput2.h>
@@ -148,13 +149,8 @@ public:
         if (!m_dpy || nativeScanCode < 8 || nativeScanCode > 255)
             return 0;
         const KeySym sym = XkbKeycodeToKeysym(m_dpy.get(), KeyCode(nativeScanCode), 0, 0);
-        if (sym >= XK_a && sym <= XK_z)
-            return 0x41 + int(sym - XK_a);
-        if (sym >= XK_A && sym <= XK_Z)
-            return 0x41 + int(sym - XK_A);
-        if (sym >= XK_0 && sym <= XK_9)
-            return 0x30 + int(sym - XK_0);
-        return 0;
+        // Key symbols are values of 29 bits.
+        return VirtualKeyFromKeySymbol(std::uint32_t(sym));
     }
 
 private:

@@ -41,6 +41,17 @@ struct OverlayInternals
 {
     // The form's own persistent image: the clean snapshot, never drawn on.
     static const QImage &formImage(const OverlayForm &overlay) { return overlay.m_formImage; }
+    // The overlay's form-level variables: a stroke under way, and where a drag grabbed the text.
+    static int16_t pbDrawing(const OverlayForm &overlay) { return overlay.m_mouse.pbDrawing; }
+    static float pfGrabX(const OverlayForm &overlay) { return overlay.m_drag.pfGrabX; }
+    static float pfGrabY(const OverlayForm &overlay) { return overlay.m_drag.pfGrabY; }
+};
+
+// The main form's insides the tests look at.
+struct MainFormInternals
+{
+    // txtInput's caret position at the last key release.
+    static int32_t plStartPos(const TextInput &form) { return form.plStartPos; }
 };
 
 struct RecordedBox

@@ -81,7 +81,7 @@ TEST_P(CaretExactness, AfterEveryCharacterTheCaretIsWhereTheTextIsDrawn)
             continue; // inside a line break: no place for the caret
         main().txtInput->setSelStart(pos);
         main().txtInput_KeyUp(0, 0);
-        ASSERT_EQ(main().plStartPos, pos);
+        ASSERT_EQ(MainFormInternals::plStartPos(main()), pos);
         const QPointF at = caretInsertion();
         const double lineTop = at.y() - metrics.height();
 

@@ -90,11 +90,11 @@ TEST_F(LineDrawingTest, ThePressDrawsADotAndEachMoveAJoinedSegment)
     main().mnuModeLines_Click();
     OverlayForm &o = overlay();
     o.picShow_MouseDown(1, 0, 100, 100);
-    EXPECT_EQ(o.pbDrawing, True);
+    EXPECT_EQ(OverlayInternals::pbDrawing(o), True);
     o.picShow_MouseMove(1, 0, 150, 100);
     o.picShow_MouseMove(1, 0, 150, 150);
     o.picShow_MouseUp(1, 0, 150, 150);
-    EXPECT_EQ(o.pbDrawing, False);
+    EXPECT_EQ(OverlayInternals::pbDrawing(o), False);
 
     // 12 pixels wide, with round caps and a round join: blue within 5 pixels of the path, the
     // snapshot from 7 on, and no other colour anywhere.
@@ -155,7 +155,7 @@ TEST_F(LineDrawingTest, LeftAndRightTogetherStartAStrokeAndOpenNoMenu)
     guard.start(10);
     // Both buttons go down in one press, then the right one while the left is held.
     Press(surface(), QPointF(100, 400), Qt::LeftButton, Qt::RightButton);
-    EXPECT_EQ(overlay().pbDrawing, True);
+    EXPECT_EQ(OverlayInternals::pbDrawing(overlay()), True);
     MoveHeld(surface(), QPointF(140, 400), Qt::LeftButton | Qt::RightButton);
     Press(surface(), QPointF(140, 400), Qt::RightButton, Qt::LeftButton);
     MoveHeld(surface(), QPointF(180, 400), Qt::LeftButton | Qt::RightButton);
@@ -170,7 +170,7 @@ TEST_F(LineDrawingTest, LeftAndRightTogetherStartAStrokeAndOpenNoMenu)
 TEST_F(LineDrawingTest, TextModeDrawsNothing)
 {
     Press(surface(), QPointF(100, 400));
-    EXPECT_EQ(overlay().pbDrawing, False);
+    EXPECT_EQ(OverlayInternals::pbDrawing(overlay()), False);
     for (int x = 110; x <= 300; x += 10)
         MoveHeld(surface(), QPointF(x, 420));
     Release(surface(), QPointF(300, 420));
@@ -198,7 +198,7 @@ TEST_F(LineDrawingTest, AStrokeRunsUnderTheTextAndOnOutsideTheWindow)
     MoveHeld(surface(), QPointF(text.right() + 40, y)); // across the text
     MoveHeld(surface(), QPointF(-30, y)); // out of the window on the left
     Release(surface(), QPointF(-30, y));
-    EXPECT_EQ(o.pbDrawing, False);
+    EXPECT_EQ(OverlayInternals::pbDrawing(o), False);
     EXPECT_EQ(gSettings.gbLinesShown, True);
 
     const QImage &image = surface()->image();

@@ -25,8 +25,8 @@ TEST_F(TextTest, DraggingTheTextMovesTheWholeBlockWhereTheGrabbedPointIsDropped)
     const QPointF grabInText = QPointF(grab) - QPointF(200, 200);
 
     QTest::mousePress(surface, Qt::LeftButton, {}, grab);
-    EXPECT_FLOAT_EQ(o.pfGrabX, float(grabInText.x() * 15));
-    EXPECT_FLOAT_EQ(o.pfGrabY, float(grabInText.y() * 15));
+    EXPECT_FLOAT_EQ(OverlayInternals::pfGrabX(o), float(grabInText.x() * 15));
+    EXPECT_FLOAT_EQ(OverlayInternals::pfGrabY(o), float(grabInText.y() * 15));
     // The outline follows the pointer, carried by the grabbed point.
     QTest::mouseMove(surface, QPoint(500, 320));
     EXPECT_EQ(surface->dragOutline(),

@@ -47,7 +47,7 @@ TEST_F(TextTest, EveryKeyShowsAtOnceAndTheCaretFollowsAcrossLines)
     type(QStringLiteral("c d "));
     EXPECT_EQ(main().txtInput->text(), QStringLiteral("ab\r\nc d "));
     EXPECT_EQ(overlay().textBlock().lblShow.caption(), QStringLiteral("ab\r\nc d "));
-    EXPECT_EQ(main().plStartPos, 8);
+    EXPECT_EQ(MainFormInternals::plStartPos(main()), 8);
     EXPECT_EQ(main().lblHorizontalPos.caption(), QStringLiteral("\nc d "));
     EXPECT_EQ(main().lblVerticalPos.caption(), QStringLiteral("ab\r\nc d "));
     // The trailing blank counts.
@@ -84,7 +84,7 @@ TEST_F(TextTest, EditingKeysMoveTheCaretWhenTheyComeUp)
         const QString text = QString::fromLatin1(step.text);
         ASSERT_EQ(main().txtInput->text(), text) << QTest::toString(step.key);
         EXPECT_EQ(overlay().textBlock().lblShow.caption(), text);
-        EXPECT_EQ(main().plStartPos, step.selStart);
+        EXPECT_EQ(MainFormInternals::plStartPos(main()), step.selStart);
         EXPECT_POINT_EQ(caretInsertion(), insertionAfter(text.left(step.selStart)));
     }
 }
@@ -94,7 +94,7 @@ TEST_F(TextTest, ASelectionPutsTheCaretAtItsStartWhicheverEndTheTextBoxCaretIsAt
     startWithText(QStringLiteral("abcdef"));
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_Left, Qt::ShiftModifier); // the text box's caret at 3, the selection 3..6
-    EXPECT_EQ(main().plStartPos, 3);
+    EXPECT_EQ(MainFormInternals::plStartPos(main()), 3);
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("abc")));
 
     key(Qt::Key_Home);
@@ -102,7 +102,7 @@ TEST_F(TextTest, ASelectionPutsTheCaretAtItsStartWhicheverEndTheTextBoxCaretIsAt
     key(Qt::Key_Right, Qt::ShiftModifier);
     key(Qt::Key_Right, Qt::ShiftModifier); // the text box's caret at 3, the selection 1..3
     EXPECT_EQ(main().txtInput->textCursor().position(), 3);
-    EXPECT_EQ(main().plStartPos, 1);
+    EXPECT_EQ(MainFormInternals::plStartPos(main()), 1);
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("a")));
 }
 
@@ -186,7 +186,7 @@ TEST_F(TextTest, InputMethodTextReachesTheTextAsKeysDo)
     commit.setCommitString(QStringLiteral("\u4f60"));
     QCoreApplication::sendEvent(&o, &commit);
     EXPECT_EQ(o.textBlock().lblShow.caption(), QStringLiteral("ab\u00e9\u4f60"));
-    EXPECT_EQ(main().plStartPos, 4);
+    EXPECT_EQ(MainFormInternals::plStartPos(main()), 4);
     EXPECT_POINT_EQ(caretInsertion(), insertionAfter(QStringLiteral("ab\u00e9\u4f60")));
 
     // The input method asks the overlay, which answers for the text box, and puts its window
@@ -278,7 +278,7 @@ TEST_F(TextTest, AHotKeyStillReachesTheTextBox)
     // The text box copied its selection.
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copy me"));
     // And its release placed the caret.
-    EXPECT_EQ(main().plStartPos, 0);
+    EXPECT_EQ(MainFormInternals::plStartPos(main()), 0);
 }
 
 TEST_F(TextTest, HotKeysFollowTheirRows)

@@ -16,6 +16,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
@@ -367,11 +368,24 @@ protected:
         return big(box) ? box.translated(area.topLeft()) : QRect();
     }
 
-    // Types, and waits until the ink is at least `width` wide: the text stands on the overlay.
+    // Types, and waits until the ink is at least `width` wide and has stopped growing for a
+    // whole blink of the caret: on a busy machine the letters come up one by one, and a box
+    // taken at the first that reach `width` misses the rest. The box of the text with its caret.
     QRect typeAndWait(const QString &text, int width) const
     {
         session.type(text);
-        return waitForInk([width](const QRect &box) { return box.width() >= width; });
+        QRect settled = waitForInk([width](const QRect &box) { return box.width() >= width; });
+        QElapsedTimer unchanged;
+        unchanged.start();
+        for (QDeadlineTimer deadline(10000); unchanged.elapsed() < 1100 && !deadline.hasExpired();
+             QThread::msleep(50)) {
+            const QRect box = differences(session.screenshot(), desktop, ignoredCorner());
+            if (!settled.contains(box)) {
+                settled |= box;
+                unchanged.restart();
+            }
+        }
+        return settled;
     }
 
     // GNOME's question, when it is up: the middle of its button with that label (logical).
