@@ -229,7 +229,8 @@ void waitForLiveDesktop()
     }
 }
 
-int runDriver(const QString &quillan, const QString &floor, int runs, const QString &copyFloor)
+int runDriver(const QString &quillan, const QString &floor, int runs, const QString &copyFloor,
+              const QString &before)
 {
     // The output's frames through the screen copy, unless grim's screenshots are asked for.
     std::unique_ptr<bench::FrameWatcher> frames;
@@ -263,6 +264,13 @@ int runDriver(const QString &quillan, const QString &floor, int runs, const QStr
            {"floor (portal screenshot and show)", floor, copy.folder(), {}, {}, {}}};
     if (!copyFloor.isEmpty())
         subjects.push_back({"floor (screen copy and show)", copyFloor, copy.folder(), {}, {}, {}});
+    // Another build of the program, in the same alternation, in a folder of its own.
+    std::unique_ptr<bench::ProgramCopy> beforeCopy;
+    if (!before.isEmpty()) {
+        beforeCopy = std::make_unique<bench::ProgramCopy>(before);
+        subjects.push_back({"Vyn Quillane (before)", beforeCopy->path(), beforeCopy->folder(), {},
+                            {}, {}});
+    }
     const int count = int(subjects.size());
 
     // One start of each first, not counted: the portal's backends start on the first request.
@@ -299,7 +307,7 @@ int runDriver(const QString &quillan, const QString &floor, int runs, const QStr
     ticker.waitForFinished(2000);
 
     const double portalMs = bench::median(subjects[1].painted);
-    const double copyMs = count > 2 ? bench::median(subjects[2].painted) : 0;
+    const double copyMs = !copyFloor.isEmpty() ? bench::median(subjects[2].painted) : 0;
     std::printf("| program | painted (median of %d) | range | first picture showing it | "
                 "pictures apart | ÷ portal floor | ÷ screen-copy floor |\n"
                 "|---|---|---|---|---|---|---|\n",
@@ -323,11 +331,12 @@ int main(int argc, char **argv)
         return runTicker(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: bench_wayland_start PROGRAM FLOOR [RUNS [SCREENCOPY_FLOOR]]\n");
+                     "usage: bench_wayland_start PROGRAM FLOOR [RUNS [SCREENCOPY_FLOOR [BEFORE]]]\n");
         return 2;
     }
     QCoreApplication application(argc, argv);
     return runDriver(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
                      argc > 3 ? std::max(1, atoi(argv[3])) : 5,
-                     argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString());
+                     argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString(),
+                     argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString());
 }
