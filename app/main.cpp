@@ -55,13 +55,10 @@ private:
     std::thread m_thread;
 };
 
-FontConfigurationStart *fontConfiguration = nullptr;
-
 // Reads the system's fonts and opens the text's default face (a metric-compatible Arial), as
 // the first text measured would; later fonts come from the same font database.
 void WarmUpTextFonts()
 {
-    fontConfiguration->wait();
     QFontMetrics(ArialFont(36, true)).horizontalAdvance(QStringLiteral("Hello!"));
 }
 
@@ -70,7 +67,6 @@ void WarmUpTextFonts()
 int main(int argc, char *argv[])
 {
     FontConfigurationStart fontStart;
-    fontConfiguration = &fontStart;
     QApplication application(argc, argv);
     // Ends before the application object does, taking the platform layer with it.
     const platform::CapabilitiesScope platformScope;
@@ -93,7 +89,10 @@ int main(int argc, char *argv[])
     // Where the desktop is copied by another process (the Wayland desktop portal, or the
     // compositor drawing the frame it copies), the font system starts up meanwhile: the text
     // needs it for its first frame.
-    platform::caps().capture->setWorkWhileWaiting(WarmUpTextFonts);
+    platform::caps().capture->setWorkWhileWaiting([&fontStart] {
+        fontStart.wait();
+        WarmUpTextFonts();
+    });
     const std::string unavailable = platform::caps().capture->unavailableReason();
     fontStart.wait();
     if (!unavailable.empty()) {
