@@ -59,6 +59,9 @@ struct Subject
 struct Run
 {
     double mappedMs = -1, firstDamageMs = -1, damageMs = -1, shownMs = -1;
+    // From the map to the screen showing the settled frame: under a compositing manager, what
+    // it makes a window wait for after its map.
+    double afterMapMs = -1;
     bool lateRecord = false; // the window was already viewable when its damage record was made
     long long startNs = 0; // CLOCK_MONOTONIC, to line a start up with a trace the program writes
 };
@@ -431,8 +434,13 @@ int main(int argc, char **argv)
         for (std::size_t s = 0; s < subjects.size(); ++s)
             results[s].push_back(runOnce(dpy, *reader, subjects[s], home.path()));
 
+    for (std::vector<Run> &subjectRuns : results)
+        for (Run &r : subjectRuns)
+            if (r.mappedMs >= 0 && r.shownMs >= 0)
+                r.afterMapMs = r.shownMs - r.mappedMs;
     // ROW, screen, subject, then median, fastest, slowest and unseen starts of: mapped, damage
-    // covering 90%, shown; then the first damage's median and the starts whose record came late.
+    // covering 90%, shown; then the first damage's median, the starts whose record came late, the
+    // starts; then median, fastest, slowest and unseen of the map to the screen showing it.
     for (std::size_t s = 0; s < subjects.size(); ++s) {
         std::printf("ROW\t%d x %d\t%s\t%s", DisplayWidth(dpy, 0), DisplayHeight(dpy, 0),
                     qPrintable(setup), qPrintable(subjects[s].name));
@@ -443,8 +451,11 @@ int main(int argc, char **argv)
         int late = 0;
         for (const Run &r : results[s])
             late += r.lateRecord ? 1 : 0;
-        std::printf("\t%.1f\t%d\t%d\n", summarize(results[s], &Run::firstDamageMs).median, late,
+        std::printf("\t%.1f\t%d\t%d", summarize(results[s], &Run::firstDamageMs).median, late,
                     int(results[s].size()));
+        const Summary after = summarize(results[s], &Run::afterMapMs);
+        std::printf("\t%.1f\t%.1f\t%.1f\t%d\n", after.median, after.fastest, after.slowest,
+                    after.unseen);
     }
     reader.reset();
     XCloseDisplay(dpy);

@@ -8,17 +8,24 @@
 // The desktop is a window of this program's own ("ticker" mode) that repaints a square in a new
 // colour at every frame the compositor asks for, so the live screen never stands still and a
 // frozen copy of it can be told from it. Each start is watched from outside, the same way for
-// both programs: grim takes screenshots of the output one after another from just before the
-// start, and goes on for a while after the program has settled; the screenshots of that settled
-// stretch (1.2 s, so both phases of a blinking caret) are the program's settled frames. "Painted"
-// is the first screenshot that shows one of them, timed as the midpoint between the end of the
-// screenshot before it and its own end (the frame reached the screen in between; the spacing of
-// the screenshots is the resolution, printed with the results). The program and the floors start
-// in turn, each round in another order, after one start of each that is not counted.
+// every program: from just before the start, every frame the compositor makes of the output is
+// copied in part through its screen copy (bench/BenchFrames.h: the top-left 512 x 320, where the
+// desktop moves and the text stands, and five small squares at the corners and the centre) and
+// fingerprinted, until a while after the program has settled; the frames of that settled stretch
+// (1.2 s, so both phases of a blinking caret) are the program's settled frames. "Painted" is the
+// compositor's time of the first frame from which on only settled frames follow: the resolution
+// is one frame of the output. With BENCH_WATCH=grim the screen is watched as before, by grim's
+// screenshots of the whole output, one after another ("painted" then the midpoint between the end
+// of the screenshot before the first settled one and its own end; the spacing of the screenshots,
+// 20 ms at 1920 x 1080 and 100-250 ms at 3840 x 2160, is the resolution). The spacing is printed
+// with the results. The program and the floors start in turn, each round in another order, after
+// one start of each that is not counted.
 //
-// For looking into a start: BENCH_SHOTS=1 prints every screenshot's time and picture,
-// BENCH_OUTPUT=1 what the programs printed, BENCH_DUMP=DIR keeps each distinct picture there (PPM).
+// For looking into a start: BENCH_SHOTS=1 prints every frame's (or screenshot's) time and picture,
+// BENCH_OUTPUT=1 what the programs printed, BENCH_DUMP=DIR keeps each distinct screenshot there
+// (PPM; grim only).
 #include "BenchCommon.h"
+#include "BenchFrames.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -110,7 +117,7 @@ constexpr long long Ms = 1000000;
 constexpr long long SettleAfterMs = 2500; // every start is done well before (about 0.3 s)
 constexpr long long SettledStretchMs = 1200;
 
-StartResult measureStart(const QString &program, const QString &folder)
+StartResult measureStart(const QString &program, const QString &folder, bench::FrameWatcher *frames)
 {
     StartResult result;
     QProcess process;
@@ -122,14 +129,28 @@ StartResult measureStart(const QString &program, const QString &folder)
     const long long startRealUs = std::chrono::duration_cast<std::chrono::microseconds>(
                                       std::chrono::system_clock::now().time_since_epoch())
                                       .count();
+    if (frames)
+        frames->start();
     process.start(program, {});
     if (!process.waitForStarted(5000)) {
+        if (frames)
+            frames->stop();
         result.problem = "did not start";
         return result;
     }
-    while (bench::nowNs() - start < (SettleAfterMs + SettledStretchMs) * Ms) {
-        const size_t hash = screenshotHash();
-        shots.push_back({bench::nowNs(), hash});
+    if (frames) {
+        QThread::msleep(SettleAfterMs + SettledStretchMs);
+        for (const bench::Frame &frame : frames->stop())
+            shots.push_back({frame.atNs, size_t(frame.hash)});
+        if (frames->failed() || shots.empty()) {
+            result.problem = "the output's frames could not be copied";
+            return result;
+        }
+    } else {
+        while (bench::nowNs() - start < (SettleAfterMs + SettledStretchMs) * Ms) {
+            const size_t hash = screenshotHash();
+            shots.push_back({bench::nowNs(), hash});
+        }
     }
     const bool stillRunning = process.state() == QProcess::Running;
     // Ended as a session ending ends it (the program saves its settings).
@@ -142,8 +163,8 @@ StartResult measureStart(const QString &program, const QString &folder)
     }
     const QByteArray output = process.readAll();
     if (qEnvironmentVariableIsSet("BENCH_OUTPUT"))
-        std::fprintf(stderr, "    started at %lld us (realtime)\n%s", startRealUs,
-                     output.constData());
+        std::fprintf(stderr, "    started at %lld us (realtime), %lld ns (monotonic)\n%s",
+                     startRealUs, start, output.constData());
     if (!stillRunning) {
         result.problem = "ended by itself: " + output.toStdString();
         return result;
@@ -175,6 +196,11 @@ StartResult measureStart(const QString &program, const QString &folder)
         --first;
     result.ok = true;
     result.boundMs = double(shots[first].endNs - start) / Ms;
+    if (frames) {
+        // The compositor's own time of that frame.
+        result.paintedMs = result.boundMs;
+        return result;
+    }
     if (first == 0) {
         // The very first screenshot already showed it: at 3840 x 2160 a screenshot takes longer
         // than a fast start, and it copied the same frame of the desktop as the program did. It
@@ -203,8 +229,19 @@ void waitForLiveDesktop()
     }
 }
 
-int runDriver(const QString &quillan, const QString &floor, int runs, const QString &copyFloor)
+int runDriver(const QString &quillan, const QString &floor, int runs, const QString &copyFloor,
+              const QString &before)
 {
+    // The output's frames through the screen copy, unless grim's screenshots are asked for.
+    std::unique_ptr<bench::FrameWatcher> frames;
+    if (qEnvironmentVariable("BENCH_WATCH") != QLatin1String("grim")) {
+        frames = std::make_unique<bench::FrameWatcher>();
+        if (!frames->ok()) {
+            std::fprintf(stderr, "bench_wayland_start: the compositor copies no output frames "
+                                 "(BENCH_WATCH=grim watches with screenshots)\n");
+            return 1;
+        }
+    }
     QProcess ticker;
     ticker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     ticker.start(QCoreApplication::applicationFilePath(), {QStringLiteral("ticker")});
@@ -227,6 +264,13 @@ int runDriver(const QString &quillan, const QString &floor, int runs, const QStr
            {"floor (portal screenshot and show)", floor, copy.folder(), {}, {}, {}}};
     if (!copyFloor.isEmpty())
         subjects.push_back({"floor (screen copy and show)", copyFloor, copy.folder(), {}, {}, {}});
+    // Another build of the program, in the same alternation, in a folder of its own.
+    std::unique_ptr<bench::ProgramCopy> beforeCopy;
+    if (!before.isEmpty()) {
+        beforeCopy = std::make_unique<bench::ProgramCopy>(before);
+        subjects.push_back({"Vyn Quillane (before)", beforeCopy->path(), beforeCopy->folder(), {},
+                            {}, {}});
+    }
     const int count = int(subjects.size());
 
     // One start of each first, not counted: the portal's backends start on the first request.
@@ -238,7 +282,7 @@ int runDriver(const QString &quillan, const QString &floor, int runs, const QStr
             // not have drawn a new frame before the start) is made again, twice at most.
             StartResult r;
             for (int attempt = 0; attempt < 3 && !r.ok; ++attempt) {
-                r = measureStart(subject.path, subject.folder);
+                r = measureStart(subject.path, subject.folder, frames.get());
                 if (!r.ok) {
                     std::fprintf(stderr, "bench_wayland_start: %s: %s\n", subject.name,
                                  r.problem.c_str());
@@ -263,9 +307,9 @@ int runDriver(const QString &quillan, const QString &floor, int runs, const QStr
     ticker.waitForFinished(2000);
 
     const double portalMs = bench::median(subjects[1].painted);
-    const double copyMs = count > 2 ? bench::median(subjects[2].painted) : 0;
-    std::printf("| program | painted (median of %d) | range | first screenshot showing it | "
-                "screenshots apart | ÷ portal floor | ÷ screen-copy floor |\n"
+    const double copyMs = !copyFloor.isEmpty() ? bench::median(subjects[2].painted) : 0;
+    std::printf("| program | painted (median of %d) | range | first picture showing it | "
+                "pictures apart | ÷ portal floor | ÷ screen-copy floor |\n"
                 "|---|---|---|---|---|---|---|\n",
                 runs);
     for (const Subject &s : subjects) {
@@ -287,11 +331,12 @@ int main(int argc, char **argv)
         return runTicker(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: bench_wayland_start PROGRAM FLOOR [RUNS [SCREENCOPY_FLOOR]]\n");
+                     "usage: bench_wayland_start PROGRAM FLOOR [RUNS [SCREENCOPY_FLOOR [BEFORE]]]\n");
         return 2;
     }
     QCoreApplication application(argc, argv);
     return runDriver(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
                      argc > 3 ? std::max(1, atoi(argv[3])) : 5,
-                     argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString());
+                     argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString(),
+                     argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString());
 }

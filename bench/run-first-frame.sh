@@ -72,6 +72,11 @@ for tool in "$build/quillan" "$build/bench/bench_first_frame"; do
 done
 subjects=("Vyn Quillane=$build/quillan")
 [ -n "$before" ] && subjects+=("Vyn Quillane (before)=$before")
+# The least an opaque window costs (no toolkit): what a compositing manager makes any opaque window
+# wait for, beside gromit-mpx's transparent one.
+floor=$build/bench/bench_floor_opaque_x11
+floor_name="floor (opaque window, no toolkit)"
+[ -x "$floor" ] && subjects+=("$floor_name=$floor")
 
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
@@ -94,8 +99,9 @@ echo "Load before: ${load_before#*load average: }; after: ${load_after#*load ave
 echo
 
 # ROW fields: 2 screen, 3 set-up, 4 program, then median, fastest, slowest, unseen of 5-8 mapped,
-# 9-12 damage covering 90%, 13-16 shown; 17 first damage (median), 18 late records, 19 starts.
-awk -F'\t' '
+# 9-12 damage covering 90%, 13-16 shown; 17 first damage (median), 18 late records, 19 starts;
+# 20-23 from the map to the screen showing the settled frame (start by start).
+awk -F'\t' -v floor="$floor_name" '
 function ms(v) { return v < 0 ? "not seen" : sprintf("%.0f", v) }
 function span(m, lo, hi, unseen, starts) {
     if (m < 0) return "not seen"
@@ -107,24 +113,28 @@ function ratio(a, b) { return (a > 0 && b > 0) ? sprintf("%.2f", a / b) : "-" }
 {
     n++; screen[n] = $2; setup[n] = $3; name[n] = $4
     mapped[n] = span($5, $6, $7, $8, $19); damage[n] = span($9, $10, $11, $12, $19)
-    shown[n] = span($13, $14, $15, $16, $19)
+    shown[n] = span($13, $14, $15, $16, $19); after[n] = span($20, $21, $22, $23, $19)
+    aftermed[n] = $20
     # As a compositing manager sees it: with none running, the damage that tells it the window is
     # drawn; with one running, the composited screen showing the frame.
     if ($3 !~ /picom|xcompmgr/) { seen[n] = $9; slow[n] = $11 } else { seen[n] = $13; slow[n] = $15 }
     if ($4 == "gromit-mpx") peer[$2, $3] = seen[n]
+    if ($4 == floor) opaque[$2, $3] = $20
     late[n] = $18
 }
 END {
-    print "| screen | set-up | program | mapped | damage covers 90% | screen shows the settled frame | first full frame as a compositor sees it ÷ gromit-mpx (goal ≤ 1.0) | slowest ÷ median (goal ≤ 1.3) |"
-    print "|---|---|---|---|---|---|---|---|"
+    print "| screen | set-up | program | mapped | damage covers 90% | screen shows the settled frame | first full frame as a compositor sees it ÷ gromit-mpx (goal ≤ 1.0) | slowest ÷ median (goal ≤ 1.3) | map → screen shows it | that ÷ the opaque floor'"'"'s |"
+    print "|---|---|---|---|---|---|---|---|---|---|"
     for (i = 1; i <= n; i++) {
         note = late[i] > 0 ? sprintf(" (damage not known in %d starts: the record came after the map)", late[i]) : ""
-        printf "| %s | %s | %s%s | %s | %s | %s | %s | %s |\n", screen[i], setup[i], name[i], note,
+        printf "| %s | %s | %s%s | %s | %s | %s | %s | %s | %s | %s |\n", screen[i], setup[i], name[i], note,
             mapped[i], damage[i], shown[i], ratio(seen[i], peer[screen[i], setup[i]]),
-            ratio(slow[i], seen[i])
+            ratio(slow[i], seen[i]), after[i], ratio(aftermed[i], opaque[screen[i], setup[i]])
     }
     print ""
     print "Times in ms from exec, median [fastest–slowest]. \"As a compositor sees it\": with no"
     print "compositing manager, the damage covering 90% of the window; under one, the composited"
-    print "screen showing the settled frame."
+    print "screen showing the settled frame. \"Map → screen shows it\": start by start, from the"
+    print "window'"'"'s map to the screen showing the settled frame; under a compositing manager, what it"
+    print "makes a window wait for after the map (the opaque floor: any opaque window)."
 }' "$rows"
