@@ -4,6 +4,7 @@
 #include "forms/MessageBox.h"
 #include "forms/ProgramIcon.h"
 #include "overlay/OverlayForm.h"
+#include "platform/FontStart.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 
@@ -13,47 +14,8 @@
 #include <QPixmap>
 
 #include <cstdio>
-#include <dlfcn.h>
-#include <thread>
 
 namespace {
-
-// The font system's configuration (fontconfig reads some seventy files and its font caches, about
-// 6 ms) loads on a thread of its own while the toolkit connects to the display and sets itself up,
-// which is mostly waiting for the display server, instead of on the main thread when the first
-// text is measured. The toolkit's font database then finds it loaded. The toolkit links the
-// library itself; where it does not, there is nothing to start.
-class FontConfigurationStart
-{
-public:
-    FontConfigurationStart()
-    {
-        m_library = dlopen("libfontconfig.so.1", RTLD_LAZY | RTLD_NOLOAD);
-        const auto init
-            = m_library ? reinterpret_cast<int (*)()>(dlsym(m_library, "FcInit")) : nullptr;
-        if (init)
-            m_thread = std::thread([init] { init(); });
-    }
-    ~FontConfigurationStart()
-    {
-        wait();
-        if (m_library)
-            dlclose(m_library);
-    }
-    FontConfigurationStart(const FontConfigurationStart &) = delete;
-    FontConfigurationStart &operator=(const FontConfigurationStart &) = delete;
-
-    // Before the first font is looked up: two loads at once would each read it all.
-    void wait()
-    {
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    void *m_library = nullptr;
-    std::thread m_thread;
-};
 
 // Reads the system's fonts and opens the text's default face (a metric-compatible Arial), as
 // the first text measured would; later fonts come from the same font database.
@@ -66,7 +28,7 @@ void WarmUpTextFonts()
 
 int main(int argc, char *argv[])
 {
-    FontConfigurationStart fontStart;
+    platform::FontConfigurationStart fontStart;
     QApplication application(argc, argv);
     // Ends before the application object does, taking the platform layer with it.
     const platform::CapabilitiesScope platformScope;
