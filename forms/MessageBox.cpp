@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWindow>
 
 namespace {
@@ -29,6 +30,15 @@ QWindow *frontWindow(QWidget *parent)
     return nullptr;
 }
 
+// Whether the user can see the window: the main form, which holds the keyboard and owns the
+// commands, stands off the screen.
+bool onScreen(const QWidget *widget)
+{
+    const QWidget *window = widget->window();
+    const QScreen *screen = window->screen();
+    return window->isVisible() && screen && screen->geometry().intersects(window->frameGeometry());
+}
+
 } // namespace
 
 void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *parent)
@@ -40,9 +50,16 @@ void MsgBox(const QString &text, MsgIcon icon, const QString &title, QWidget *pa
     const QMessageBox::Icon qtIcon = icon == MsgIcon::Critical ? QMessageBox::Critical
         : icon == MsgIcon::Exclamation                         ? QMessageBox::Warning
                                                                : QMessageBox::Information;
+    // A box of a window the user cannot see stands in the middle of the screen, as a box of no
+    // window does, rather than at the screen's edge nearest to that window.
+    if (parent && !onScreen(parent))
+        parent = nullptr;
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(qtIcon, title, shown, QMessageBox::Ok, parent);
+    // What a box says can be copied (a refusal's message gives the command that lifts it); the
+    // keys stay the box's buttons'.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The box must come up above the topmost overlay.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (!platform::caps().stack->placesWindows()) {
