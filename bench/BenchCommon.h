@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <memory>
 #include <functional>
 #include <vector>
 
@@ -97,5 +98,24 @@ private:
     QTemporaryDir m_folder;
     QString m_path;
 };
+
+// Sets `process` up to start a program under test as the drivers do: with `home` as its home and
+// configuration folder, its output dropped, and with `ownFolder` as a copy in a folder of its own
+// beside the default settings file (kept by `copy`). The path to start.
+inline QString prepareSubject(QProcess &process, const QString &program, bool ownFolder,
+                              const QString &home, std::unique_ptr<ProgramCopy> &copy)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    process.setProcessEnvironment(env);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!ownFolder)
+        return program;
+    copy = std::make_unique<ProgramCopy>(program);
+    process.setWorkingDirectory(copy->folder());
+    return copy->path();
+}
 
 } // namespace bench

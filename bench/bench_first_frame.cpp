@@ -299,18 +299,7 @@ Run runOnce(Display *dpy, ScreenReader &reader, const Subject &subject, const QS
     const int w = DisplayWidth(dpy, 0), h = DisplayHeight(dpy, 0);
     std::unique_ptr<ProgramCopy> copy;
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    process.setProcessEnvironment(env);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QString program = subject.program;
-    if (subject.ownFolder) {
-        copy = std::make_unique<ProgramCopy>(subject.program);
-        process.setWorkingDirectory(copy->folder());
-        program = copy->path();
-    }
+    const QString program = prepareSubject(process, subject.program, subject.ownFolder, home, copy);
     XTestFakeMotionEvent(dpy, -1, w - 2, h - 2, 0);
     XSync(dpy, False);
     std::set<Window> before;

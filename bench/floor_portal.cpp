@@ -3,6 +3,7 @@
 // screenshot (org.freedesktop.portal.Screenshot, not interactive) over Qt D-Bus, reads the file
 // the portal names and removes it, then shows the picture in one frameless full-screen window.
 // Nothing else: no settings, no text, no error messages beyond a line on standard error.
+#include "FrozenWindow.h"
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -11,10 +12,8 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QPainter>
 #include <QTimer>
 #include <QUrl>
-#include <QWidget>
 
 #include <cstdio>
 
@@ -74,23 +73,6 @@ QImage portalScreenshot()
     return picture;
 }
 
-class Frozen final : public QWidget
-{
-public:
-    explicit Frozen(QImage picture)
-        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-        , m_picture(std::move(picture))
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
-
-private:
-    QImage m_picture;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -103,7 +85,7 @@ int main(int argc, char **argv)
     }
     // Device pixels on the screen, whatever its scale.
     picture.setDevicePixelRatio(application.devicePixelRatio());
-    Frozen window(std::move(picture));
+    FrozenWindow window(std::move(picture));
     window.showFullScreen();
     return QApplication::exec();
 }

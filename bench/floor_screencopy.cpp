@@ -4,35 +4,13 @@
 // does) and shows the picture in one frameless full-screen window. Nothing else: no settings, no
 // text, no choice of output, no hiding of a pointer the compositor draws into its frames, no error
 // messages beyond a line on standard error.
+#include "FrozenWindow.h"
 #include "platform/wayland/WaylandOutputs.h"
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
-#include <QWidget>
 
 #include <cstdio>
-
-namespace {
-
-class Frozen final : public QWidget
-{
-public:
-    explicit Frozen(QImage picture)
-        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-        , m_picture(std::move(picture))
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
-
-private:
-    QImage m_picture;
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -54,7 +32,7 @@ int main(int argc, char **argv)
         [](void *info) { delete static_cast<std::shared_ptr<void> *>(info); }, memory);
     // Device pixels on the screen, whatever its scale.
     picture.setDevicePixelRatio(application.devicePixelRatio());
-    Frozen window(std::move(picture));
+    FrozenWindow window(std::move(picture));
     window.showFullScreen();
     return QApplication::exec();
 }
