@@ -296,17 +296,6 @@ protected:
                 return window.rect;
         return {};
     }
-    // A click on a blank spot inside the dialog's edge: sway gives the keyboard to a window the
-    // user clicks (a Wayland client cannot take it by itself). GNOME gives it to a new dialog of
-    // the window that has it, which the tests there prove by leaving the click out.
-    void clickInto(const QString &title) const
-    {
-        if (session.desktop() == WaylandSession::Desktop::Gnome)
-            return;
-        const QRect rect = windowRect(title);
-        session.click(rect.topLeft() + QPoint(3, 3));
-        restPointer();
-    }
     bool waitForWindow(const QString &title, bool shown = true) const
     {
         const QDeadlineTimer deadline(10000);

@@ -223,68 +223,6 @@ TEST_F(PointerFree, ThePointerOnTheScreenAtStartIsNotInTheFrozenPicture)
     EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
 }
 
-using DialogKeyboard = ProgramOnWayland;
-
-TEST_F(DialogKeyboard, DialogsChosenWithTheMouseTakeTheKeyboardAndGiveItBack)
-{
-    // sway hands a window the keyboard on its activation only when told to (its default marks
-    // the window urgent instead); the manual tells sway's users to set this.
-    session.swaymsg({QStringLiteral("focus_on_window_activation"), QStringLiteral("smart")});
-    Program program;
-    auto quillan = program.start();
-    ASSERT_TRUE(waitForOverlay()) << quillan->output().toStdString();
-    const QRect text = typeAndWait(QStringLiteral("ab"), device(30));
-    const MenuLayout layout;
-    const QPoint menuAt(450, 10);
-    // Each dialog is chosen with the mouse alone (Preferences, then its item in the submenu that
-    // opens beside it), and then only keys are pressed: the dialog has the keyboard without a
-    // click, and when it closes the overlay has it back.
-    const QList<std::pair<QString, QString>> dialogs {
-        {QStringLiteral("&Text..."), QStringLiteral(" Preferences - Text")},
-        {QStringLiteral("&General..."), QStringLiteral(" Preferences - General")},
-        {QStringLiteral("&About..."), QStringLiteral(" About Vyn Quillane")}};
-    for (const auto &[item, title] : dialogs) {
-        const QRect menu = openMenu(menuAt);
-        ASSERT_FALSE(menu.isEmpty()) << title.toStdString();
-        if (item == QLatin1String("&About...")) {
-            session.click(menuAt + layout.centreOf(item));
-        } else {
-            // The submenu opens right of the menu, its items as tall as the menu's.
-            const QImage before = session.screenshot();
-            session.moveTo(menuAt + layout.centreOf(QStringLiteral(">")));
-            // Only right of the menu: the item under the pointer lights up too.
-            const QRect right(menu.right() + 1, 0, before.width() - menu.right() - 1 - device(40),
-                              before.height());
-            QRect submenu;
-            session.waitForScreen([&](const QImage &shot) {
-                submenu
-                    = differences(shot.copy(right), before.copy(right)).translated(right.topLeft());
-                return submenu.height() > device(40);
-            });
-            ASSERT_GT(submenu.height(), device(40)) << title.toStdString();
-            const QPoint corner = logical(submenu.topLeft());
-            const int row = item == QLatin1String("&Text...") ? 0 : 2;
-            session.moveTo(
-                QPoint(corner.x() + 20, menuAt.y() + layout.centreOf(QStringLiteral(">")).y()));
-            session.click(corner
-                          + QPoint(20,
-                                   layout.centreOf(QStringLiteral("Clear &Text")).y()
-                                       + row * layout.itemHeight()));
-        }
-        restPointer();
-        ASSERT_TRUE(waitForWindow(title)) << title.toStdString();
-        session.key(QStringLiteral("Escape"));
-        EXPECT_TRUE(waitForWindow(title, false))
-            << title.toStdString() << ": Escape did not reach it";
-        ASSERT_TRUE(waitForOverlay()) << title.toStdString();
-    }
-    const QRect typed = typeAndWait(QStringLiteral("cd"), text.width() + device(25));
-    EXPECT_GE(typed.width(), text.width() + device(25));
-    session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
-    EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
-    EXPECT_EQ(program.savedText(), QStringLiteral("abcd"));
-}
-
 using GlobalShortcuts = ProgramOnWayland;
 
 // The desktop portal with a backend that serves global shortcuts (the bed's own, for sway): once

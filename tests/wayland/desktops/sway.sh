@@ -27,7 +27,8 @@ start_desktop() {
 
     # The compositor. Settings in the configuration, not made at run time, so the first frame
     # already has them. (The cursor is never hidden when idle: sway takes the pointer focus away
-    # with it, and the next press reaches nobody.)
+    # with it, and the next press reaches nobody. A window that asks for the keyboard when it
+    # shows gets it, as the manual tells sway's users to set: sway's default only marks it urgent.)
     cat >"$runtime/sway.conf" <<CONF
 xwayland disable
 output * resolution $size scale $scale position 0 0 bg #2e5c8a solid_color
@@ -36,6 +37,7 @@ seat seat0 xcursor_theme blank 24
 default_border none
 default_floating_border none
 focus_follows_mouse no
+focus_on_window_activation smart
 CONF
     spawn sway sway --config "$runtime/sway.conf"
     await sway 'ls "$runtime"/wayland-[0-9] >/dev/null 2>&1 && ls "$runtime"/sway-ipc.*.sock >/dev/null 2>&1'
