@@ -60,27 +60,32 @@ wl_buffer *WaylandOutputs::transparentBuffer(int width, int height)
     return makeBuffer(m_shm, memory, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
 }
 
-WaylandOutputs::Cover WaylandOutputs::mapCover(wl_output *output)
+WaylandOutputs::Cover WaylandOutputs::mapLayerSurface(wl_output *output, std::uint32_t layer,
+                                                      bool wholeOutput, const char *role)
 {
     Cover cover;
-    if (!m_layerShell || !m_compositor || !m_pointer)
+    if (!m_layerShell || !m_compositor || !m_shm)
         return cover;
     cover.placement = std::make_unique<Placement>();
     Placement &placement = *cover.placement;
     cover.surface = wl_compositor_create_surface(m_compositor);
     wl_surface_add_listener(cover.surface, &surfaceListener, &placement);
-    cover.layer = zwlr_layer_shell_v1_get_layer_surface(
-        m_layerShell, cover.surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "quillan-cover");
+    cover.layer
+        = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, cover.surface, output, layer, role);
     zwlr_layer_surface_v1_add_listener(cover.layer, &layerListener, &placement);
-    zwlr_layer_surface_v1_set_anchor(
-        cover.layer,
-        ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
-            | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_exclusive_zone(cover.layer, -1);
+    if (wholeOutput) {
+        zwlr_layer_surface_v1_set_anchor(
+            cover.layer,
+            ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
+                | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        zwlr_layer_surface_v1_set_exclusive_zone(cover.layer, -1);
+    } else {
+        zwlr_layer_surface_v1_set_size(cover.layer, 1, 1);
+    }
     wl_surface_commit(cover.surface);
     for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
         roundtrip();
-    // The configure's size is the output's, in the layout's pixels.
+    // The configure's size is the surface's in the layout's pixels (the output's, for a whole one).
     cover.buffer = placement.configured
         ? transparentBuffer(int(placement.width), int(placement.height))
         : nullptr;
@@ -93,6 +98,14 @@ WaylandOutputs::Cover WaylandOutputs::mapCover(wl_output *output)
     wl_surface_commit(cover.surface);
     wl_display_flush(m_display);
     return cover;
+}
+
+WaylandOutputs::Cover WaylandOutputs::mapCover(wl_output *output)
+{
+    // Without a pointer there is nothing to hide.
+    if (!m_pointer)
+        return {};
+    return mapLayerSurface(output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, true, "quillan-cover");
 }
 
 void WaylandOutputs::hidePointerOver(const Cover &cover)
@@ -142,48 +155,33 @@ void WaylandOutputs::removeCover(Cover &cover)
     cover = Cover {};
 }
 
-std::string WaylandOutputs::userOutput()
+std::string WaylandOutputs::enteredOutput(const Placement &placement)
 {
-    if (m_earlyCover.surface) {
-        // The compositor put the early cover on the user's output; it says which once it shows it.
-        const Placement &placement = *m_earlyCover.placement;
-        for (int i = 0; i < MaxRoundtrips && !placement.entered && !placement.closed; ++i)
-            roundtrip();
-        for (const auto &output : m_outputs)
-            if (placement.entered && output->output == placement.entered)
-                return output->name;
-    }
-    if (!m_layerShell || !m_compositor || !m_shm)
-        return {};
-    Placement placement;
-    wl_surface *surface = wl_compositor_create_surface(m_compositor);
-    wl_surface_add_listener(surface, &surfaceListener, &placement);
-    // No output named: the compositor chooses the one the user is on. The background layer lies
-    // under every window, so the pixel never takes the pointer; it never takes the keyboard.
-    zwlr_layer_surface_v1 *layer = zwlr_layer_shell_v1_get_layer_surface(
-        m_layerShell, surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "quillan-where");
-    zwlr_layer_surface_v1_add_listener(layer, &layerListener, &placement);
-    zwlr_layer_surface_v1_set_size(layer, 1, 1);
-    wl_surface_commit(surface);
-    for (int i = 0; i < MaxRoundtrips && !placement.configured && !placement.closed; ++i)
+    for (int i = 0; i < MaxRoundtrips && !placement.entered && !placement.closed; ++i)
         roundtrip();
-    wl_buffer *pixel = placement.configured ? transparentBuffer(1, 1) : nullptr;
-    if (pixel) {
-        zwlr_layer_surface_v1_ack_configure(layer, placement.serial);
-        wl_surface_attach(surface, pixel, 0, 0);
-        wl_surface_commit(surface);
-        for (int i = 0; i < MaxRoundtrips && !placement.entered && !placement.closed; ++i)
-            roundtrip();
-    }
-    zwlr_layer_surface_v1_destroy(layer);
-    wl_surface_destroy(surface);
-    if (pixel)
-        wl_buffer_destroy(pixel);
-    wl_display_flush(m_display);
     for (const auto &output : m_outputs)
         if (placement.entered && output->output == placement.entered)
             return output->name;
     return {};
+}
+
+std::string WaylandOutputs::userOutput()
+{
+    // The compositor put the early cover on the user's output; it says which once it shows it.
+    if (m_earlyCover.surface) {
+        const std::string name = enteredOutput(*m_earlyCover.placement);
+        if (!name.empty())
+            return name;
+    }
+    // Else a pixel of the program's on no output named: the compositor puts it on the one the
+    // user is on. The background layer lies under every window, so the pixel never takes the
+    // pointer; it never takes the keyboard.
+    Cover pixel
+        = mapLayerSurface(nullptr, ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, false, "quillan-where");
+    const std::string name = pixel.surface ? enteredOutput(*pixel.placement) : std::string();
+    removeCover(pixel);
+    wl_display_flush(m_display);
+    return name;
 }
 
 } // namespace platform::wayland

@@ -108,9 +108,16 @@ private:
         wl_buffer *buffer = nullptr;
         std::unique_ptr<Placement> placement;
     };
-    // A transparent surface over the whole output (the one the compositor chooses for a null
-    // output), mapped; nothing is waited for once it is asked to show.
+    // A transparent surface of the program's on the layer shell, mapped: over the whole output or
+    // of one pixel, on `output` or, for a null one, on the output the compositor chooses. Nothing
+    // is waited for once it is asked to show. Empty when the compositor does not take it.
+    Cover mapLayerSurface(wl_output *output, std::uint32_t layer, bool wholeOutput,
+                          const char *role);
+    // The cover over the whole output, where the seat has a pointer to hide.
     Cover mapCover(wl_output *output);
+    // The name of the output the compositor says the surface is on, once it says; empty when it
+    // does not.
+    std::string enteredOutput(const Placement &placement);
     // Hides the pointer over the cover where the pointer stands on it.
     void hidePointerOver(const Cover &cover);
     void removeCover(Cover &cover);
