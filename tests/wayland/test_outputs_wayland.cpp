@@ -1,7 +1,7 @@
 // The program on Wayland desktops as people run them, each case in a bed made for it
 // (tests/wayland/CMakeLists.txt picks the cases with a filter): an output at a fractional scale,
-// two outputs of different sizes and scales, a pointer on the screen when the program starts, a
-// dialog that must take the keyboard without a click, and a portal whose global shortcuts answer.
+// two outputs of different sizes and scales, a pointer on the screen when the program starts, and
+// a portal whose global shortcuts answer.
 #include "ProgramOnWayland.h"
 
 #include <QDir>
