@@ -279,6 +279,21 @@ protected:
             return isWindow(window, title) && window.visible;
         });
     }
+    // Waits until the window with that title (see isWindow) has the keyboard: it asks for it
+    // once the compositor shows it, a moment after it is in the compositor's tree.
+    bool waitForKeyboard(const QString &title) const
+    {
+        const QDeadlineTimer deadline(10000);
+        do {
+            const QList<WaylandSession::Window> windows = session.windows();
+            if (std::any_of(windows.cbegin(), windows.cend(), [&](const auto &window) {
+                    return isWindow(window, title) && window.focused;
+                }))
+                return true;
+            QThread::msleep(50);
+        } while (!deadline.hasExpired());
+        return false;
+    }
     // Whether the window is the program's window with that title; an empty title stands for its
     // window that does not cover the output, whatever its title.
     static bool isWindow(const WaylandSession::Window &window, const QString &title)

@@ -270,6 +270,7 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
         session.key(QStringLiteral("t"));
         ASSERT_TRUE(waitForWindow(textTitle)) << close.toStdString();
         EXPECT_TRUE(shownAbove(textTitle)) << close.toStdString();
+        EXPECT_TRUE(waitForKeyboard(textTitle)) << close.toStdString();
         session.key(close);
         ASSERT_TRUE(waitForWindow(textTitle, false)) << close.toStdString();
         ASSERT_TRUE(waitForOverlay()) << close.toStdString();
@@ -319,6 +320,7 @@ TEST_F(ProgramOnWayland, DialogsComeUpAboveTheOverlayAndGiveTheKeyboardBack)
         restPointer();
         ASSERT_TRUE(waitForWindow(title)) << title.toStdString();
         EXPECT_TRUE(shownAbove(title)) << title.toStdString();
+        EXPECT_TRUE(waitForKeyboard(title)) << title.toStdString();
         session.key(QStringLiteral("Escape"));
         ASSERT_TRUE(waitForWindow(title, false))
             << title.toStdString() << ": Escape did not reach it";
@@ -394,6 +396,7 @@ TEST_F(ProgramOnWayland, HelpAndItsMessageComeUpAboveTheOverlay)
         session.key(QStringLiteral("h"));
         ASSERT_TRUE(waitForWindow(QString())) << manual;
         EXPECT_TRUE(shownAbove(QString())) << manual;
+        EXPECT_TRUE(waitForKeyboard(QString())) << manual;
         session.key(manual ? QStringLiteral("Escape") : QStringLiteral("Return"));
         ASSERT_TRUE(waitForWindow(QString(), false)) << manual;
         ASSERT_TRUE(waitForOverlay());
@@ -413,6 +416,7 @@ TEST_F(ProgramOnWayland, TheBoxSayingTheSettingsCouldNotBeSavedComesUpAboveTheOv
     session.key(QStringLiteral("F4"), {QStringLiteral("alt")});
     ASSERT_TRUE(waitForWindow(QString()));
     EXPECT_TRUE(shownAbove(QString()));
+    EXPECT_TRUE(waitForKeyboard(QString()));
     session.key(QStringLiteral("Return"));
     EXPECT_EQ(quillan->waitForExit(), 0) << quillan->output().toStdString();
 }
