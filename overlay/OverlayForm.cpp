@@ -149,8 +149,9 @@ void OverlayForm::showOverBackdrop()
         backdrop.showAtOnce();
     show();
 
-    // The program's snapshot, read from the copy once the window is up, before the event loop
-    // hands out any paint or input that needs it.
+    // The program's snapshot, read from the copy once the window is up (and, under a compositing
+    // manager, on the screen), before the event loop hands out any paint or input that needs it.
+    backdrop.awaitScreen();
     platform::DesktopImage all = backdrop.readAll();
     if (all.empty()) {
         // The copy could not be read back: the screen under the window shows the same copy.

@@ -73,22 +73,26 @@ private:
     std::function<void()> m_whileWaiting;
 };
 
-// The desktop under a window's rectangle as it was when copied, held by the system (on X11 a
-// pixmap in the X server) until released. Coordinates are device pixels within the copy. The
-// program may change a small part of it before the window appears (showBehind), so that the
-// window's first frame already holds the program's own drawing; readAll then gives the copy as it
-// now is, and the program puts back the pixels it changed.
+// The desktop under a window's rectangle as the window first shows it, kept by the system until
+// released: on X11 a copy in a pixmap of the server's, or, under a compositing manager, the
+// desktop left where it is (the server starts a new window's picture as what its parent shows
+// there). Coordinates are device pixels within the window. The program may draw a small part of
+// it before the window appears (read, then write), so that the window's first frame already holds
+// the program's own drawing; readAll then gives the picture as it now is, and the program puts
+// back the pixels it changed.
 class DesktopBackdrop
 {
 public:
     virtual ~DesktopBackdrop() = default;
     int width() const { return m_width; }
     int height() const { return m_height; }
-    // The copy's pixels under the rectangle, which lies within the copy. Empty on failure.
+    // The desktop's pixels under the rectangle, which lies within the window, before the window
+    // shows. Empty on failure.
     virtual DesktopImage read(int x, int y, int width, int height) = 0;
-    // Replaces the copy's pixels at (x, y) with `image`'s. False on failure.
+    // `image`'s pixels at (x, y) in the window's first frame, in place of the desktop's. Before
+    // showBehind only. False on failure.
     virtual bool write(int x, int y, const DesktopImage &image) = 0;
-    // Makes the copy the window's background: the system paints it wherever the window shows
+    // Makes the desktop the window's background: the system shows it wherever the window shows
     // and the program has not painted. False when it could not; the window is then as before.
     virtual bool showBehind() = 0;
     // Where nothing stands between the program and the screen (no window manager takes the
@@ -99,9 +103,16 @@ public:
     // to the session bus). False where the toolkit's show is left to do it (a window manager maps
     // the window, and the system paints the copy then), or where the copy is not behind it.
     virtual bool showAtOnce() { return false; }
-    // The whole copy, as read now. Empty on failure.
+    // Once the window is shown: where a compositing manager puts windows on the screen, waits
+    // (briefly) until it has shown the window's first frame, so that the reading of the whole
+    // copy (readAll) does not hold the system while the compositor works. Returns at once where
+    // the system's paint at the map is the screen.
+    virtual void awaitScreen() {}
+    // The whole picture, as read now (once the window shows, with what write put in). Empty on
+    // failure.
     virtual DesktopImage readAll() = 0;
-    // The window goes back to having no background, and the copy goes. Nothing is read after.
+    // The window goes back to having no background, and what the system kept goes. Nothing is
+    // read after.
     virtual void release() = 0;
 
 protected:
@@ -109,6 +120,12 @@ protected:
         : m_width(width)
         , m_height(height)
     {
+    }
+    // True when the rectangle lies within the copy and is not empty.
+    bool within(int x, int y, int width, int height) const
+    {
+        return x >= 0 && y >= 0 && width > 0 && height > 0 && x + width <= m_width
+            && y + height <= m_height;
     }
 
 private:

@@ -4,7 +4,7 @@
 
 QUILLAN_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libgtest-dev
+    qt6-base-dev libgl-dev libx11-dev libxi-dev libxtst-dev libxdamage-dev libgtest-dev
     qt6-wayland libwayland-dev libwayland-bin wayland-protocols
     fonts-liberation
 )

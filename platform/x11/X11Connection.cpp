@@ -1,9 +1,12 @@
 // Qt's headers must come before Xlib's, whose macros (Status, Bool) they would trip over.
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 
 #include "X11Connection.h"
 
 #include <X11/Xatom.h>
+
+#include <poll.h>
 
 namespace platform::x11 {
 
@@ -30,6 +33,28 @@ bool hasEwmhWindowManager(Display *dpy)
     if (data)
         XFree(data);
     return present;
+}
+
+OwnConnection openOwnConnection(Display *toolkit)
+{
+    return OwnConnection(toolkit ? XOpenDisplay(DisplayString(toolkit)) : nullptr);
+}
+
+bool waitForEvent(Display *dpy, int timeoutMs, const std::function<bool(const XEvent &)> &done)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        while (XPending(dpy) > 0) {
+            XEvent event;
+            XNextEvent(dpy, &event);
+            if (done(event))
+                return true;
+        }
+        if (deadline.hasExpired())
+            return false;
+        pollfd fd {ConnectionNumber(dpy), POLLIN, 0};
+        ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
+    }
 }
 
 } // namespace platform::x11

@@ -77,11 +77,6 @@ KeySym keysymFor(int virtualKey)
     }
 }
 
-struct CloseDisplay
-{
-    void operator()(Display *dpy) const { XCloseDisplay(dpy); }
-};
-
 // The whole display's keyboard, whichever window has the focus, on a connection of its own so
 // that its events never mix with the toolkit's. Whether a key is down now comes from the keymap
 // (XQueryKeymap); whether it was pressed since the previous query comes from the raw key presses
@@ -95,7 +90,7 @@ public:
         Display *toolkit = display();
         if (!toolkit)
             return;
-        m_dpy.reset(XOpenDisplay(DisplayString(toolkit)));
+        m_dpy = openOwnConnection(toolkit);
         if (!m_dpy)
             return;
         Display *dpy = m_dpy.get();
@@ -178,7 +173,7 @@ private:
         }
     }
 
-    std::unique_ptr<Display, CloseDisplay> m_dpy;
+    OwnConnection m_dpy;
     int m_xiOpcode = -1;
     // Without XInput 2 (an old server), presses are inferred from the keymap alone.
     KeyPressTracker m_tracker {false};

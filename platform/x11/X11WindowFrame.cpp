@@ -1,6 +1,3 @@
-// Qt's headers must come before Xlib's, whose macros (Status, Bool) they would trip over.
-#include <QDeadlineTimer>
-
 #include "X11Connection.h"
 #include "platform/WindowFrame.h"
 
@@ -8,7 +5,6 @@
 
 #include <memory>
 #include <optional>
-#include <poll.h>
 
 namespace platform::x11 {
 
@@ -52,11 +48,6 @@ bool supported(Display *dpy, Atom hint)
     return found;
 }
 
-struct CloseDisplay
-{
-    void operator()(Display *dpy) const { XCloseDisplay(dpy); }
-};
-
 // An EWMH window manager says what frame it will give a window before it maps it, when asked
 // with _NET_REQUEST_FRAME_EXTENTS: it sets _NET_FRAME_EXTENTS on the window. The answer is
 // awaited on a connection of this call's own, which alone listens to the window's property
@@ -79,7 +70,7 @@ public:
             return readFrameExtents(toolkit, window, extents).value_or(FrameMargins {});
         // The window must exist on the server before another connection names it.
         XSync(toolkit, False);
-        const std::unique_ptr<Display, CloseDisplay> own(XOpenDisplay(DisplayString(toolkit)));
+        const OwnConnection own = openOwnConnection(toolkit);
         if (!own)
             return {};
         Display *dpy = own.get();
@@ -93,19 +84,14 @@ public:
                    SubstructureRedirectMask | SubstructureNotifyMask, &ask);
         XFlush(dpy);
 
-        const QDeadlineTimer deadline(500);
-        while (!deadline.hasExpired()) {
-            while (XPending(dpy) > 0) {
-                XEvent event;
-                XNextEvent(dpy, &event);
-                if (event.type == PropertyNotify && event.xproperty.atom == extents) {
-                    if (const auto answer = readFrameExtents(dpy, window, extents))
-                        return *answer;
-                }
-            }
-            pollfd fd {ConnectionNumber(dpy), POLLIN, 0};
-            ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
-        }
+        std::optional<FrameMargins> answer;
+        waitForEvent(dpy, 500, [&](const XEvent &event) {
+            if (event.type == PropertyNotify && event.xproperty.atom == extents)
+                answer = readFrameExtents(dpy, window, extents);
+            return answer.has_value();
+        });
+        if (answer)
+            return *answer;
         return readFrameExtents(dpy, window, extents).value_or(FrameMargins {});
     }
 };

@@ -130,7 +130,7 @@ TEST_F(StartUp, TheSessionsEndSavesAndAnInterruptDoesNot)
 }
 
 // The overlay's first frame is already the settled one, text block and all, from the moment the
-// window is up; and the frozen desktop under where the text first stood is the desktop's own,
+// window is on the screen; and the frozen desktop under where the text first stood is the desktop's own,
 // with none of the text's pixels kept in it once the text is cleared or moved.
 TEST_F(StartUp, TheFirstFrameIsTheSettledOneAndTheTextLeavesNothingBehind)
 {
@@ -162,7 +162,12 @@ TEST_F(StartUp, TheFirstFrameIsTheSettledOneAndTheTextLeavesNothingBehind)
     EXPECT_LE(settled.size(), 2u) << "the caret's two phases, and nothing else changes";
     const QRect textArea(40 + 150, 24 + 150, 500, 200);
     ASSERT_NE(settled.front().copy(textArea), before.copy(textArea)) << "the text shows";
-    for (std::size_t i = 0; i < early.size(); ++i)
+    // A compositing manager may show the window a moment after the map: until then the screen
+    // is the desktop unchanged, and from then on only settled frames follow.
+    std::size_t i = 0;
+    while (i < early.size() && early[i] == before && underCompositor())
+        ++i;
+    for (; i < early.size(); ++i)
         EXPECT_NE(std::find(settled.begin(), settled.end(), early[i]), settled.end())
             << "picture " << i << " of " << early.size();
 
