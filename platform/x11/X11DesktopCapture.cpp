@@ -153,6 +153,16 @@ DesktopImage readCopied(Display *dpy, Drawable source, int x, int y, int width, 
     return out;
 }
 
+// The whole of a drawable of the screen's layout: through shared memory where the server offers
+// it, else through the connection.
+DesktopImage readWhole(Display *dpy, Drawable source, int width, int height)
+{
+    DesktopImage shared = captureShared(dpy, DefaultScreen(dpy), source, 0, 0, width, height);
+    if (!shared.empty())
+        return shared;
+    return readCopied(dpy, source, 0, 0, width, height, BlackDesktopImage(width, height));
+}
+
 // `image`'s pixels, in the screen's own layout, put into the drawable at (x, y).
 bool putPixels(Display *dpy, Drawable drawable, int x, int y, const DesktopImage &image)
 {
@@ -229,12 +239,7 @@ public:
     {
         if (!m_pixmap)
             return {};
-        const int screen = DefaultScreen(m_dpy);
-        DesktopImage shared = captureShared(m_dpy, screen, m_pixmap, 0, 0, width(), height());
-        if (!shared.empty())
-            return shared;
-        return readCopied(m_dpy, m_pixmap, 0, 0, width(), height(),
-                          BlackDesktopImage(width(), height()));
+        return readWhole(m_dpy, m_pixmap, width(), height());
     }
 
     void release() override
@@ -344,12 +349,7 @@ public:
         // An unmapped window has no picture to read.
         if (m_released || !m_watch || !m_watch->mapped())
             return {};
-        const int screen = DefaultScreen(m_dpy);
-        DesktopImage shared = captureShared(m_dpy, screen, m_window, 0, 0, width(), height());
-        if (!shared.empty())
-            return shared;
-        return readCopied(m_dpy, m_window, 0, 0, width(), height(),
-                          BlackDesktopImage(width(), height()));
+        return readWhole(m_dpy, m_window, width(), height());
     }
 
     void release() override
