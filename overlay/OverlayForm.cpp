@@ -144,9 +144,10 @@ void OverlayForm::showOverBackdrop()
     const bool behind = backdrop.showBehind();
     // The window's first frame is the system's paint of the copy at the map. Where nothing
     // stands between the program and the screen, the window maps before the toolkit's show does
-    // its own work.
-    if (behind)
-        backdrop.showAtOnce();
+    // its own work; and a compositing manager, where one runs, puts that frame on the screen
+    // before the toolkit's work competes with it for the processors.
+    if (behind && backdrop.showAtOnce())
+        backdrop.awaitScreen();
     show();
 
     // The program's snapshot, read from the copy once the window is up (and, under a compositing

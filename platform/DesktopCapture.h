@@ -106,7 +106,7 @@ public:
     // Once the window is shown: where a compositing manager puts windows on the screen, waits
     // (briefly) until it has shown the window's first frame, so that the reading of the whole
     // copy (readAll) does not hold the system while the compositor works. Returns at once where
-    // the system's paint at the map is the screen.
+    // the system's paint at the map is the screen, and when called again.
     virtual void awaitScreen() {}
     // The whole picture, as read now (once the window shows, with what write put in). Empty on
     // failure.

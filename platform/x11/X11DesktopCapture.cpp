@@ -340,8 +340,9 @@ public:
     {
         // Long enough for a window manager to map the window and the compositor to repaint it
         // (5-30 ms here when the machine is quiet); past it, the program goes on.
-        if (m_watch && m_shown)
+        if (m_watch && m_shown && !m_awaited)
             m_watch->waitUntilShown(150);
+        m_awaited = m_shown;
     }
 
     DesktopImage readAll() override
@@ -371,6 +372,7 @@ private:
     std::unique_ptr<CompositedMap> m_watch;
     Window m_drawn = 0;
     bool m_shown = false;
+    bool m_awaited = false;
     bool m_released = false;
 };
 
