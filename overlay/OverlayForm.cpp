@@ -142,7 +142,7 @@ void OverlayForm::showOverBackdrop()
         }
     }
     const bool behind = backdrop.showBehind();
-    // The window's first frame is the system's paint of the copy at the map. Where nothing
+    // The window's first frame is the system's: the desktop behind it at the map. Where nothing
     // stands between the program and the screen, the window maps before the toolkit's show does
     // its own work; and a compositing manager, where one runs, puts that frame on the screen
     // before the toolkit's work competes with it for the processors.

@@ -107,7 +107,7 @@ public:
     // (briefly) until it has shown the window's first frame, so that the reading of the whole
     // copy (readAll) does not hold the system while the compositor works. Returns at once where
     // the system's paint at the map is the screen, and when called again.
-    virtual void awaitScreen() {}
+    virtual void awaitScreen() { }
     // The whole picture, as read now (once the window shows, with what write put in). Empty on
     // failure.
     virtual DesktopImage readAll() = 0;

@@ -39,8 +39,7 @@ std::unique_ptr<CompositedMap> CompositedMap::start(Display *toolkit, Window win
     return watch;
 }
 
-CompositedMap::CompositedMap(OwnConnection own, Window window, int x, int y, int width,
-                             int height)
+CompositedMap::CompositedMap(OwnConnection own, Window window, int x, int y, int width, int height)
     : m_own(std::move(own))
     , m_window(window)
     , m_x(x)
@@ -83,8 +82,8 @@ bool CompositedMap::waitUntilShown(int timeoutMs)
             reportDrawn(m_own.get());
         } else if (m_mapped && event.type == m_damageEvent + XDamageNotify) {
             const auto &notify = reinterpret_cast<const XDamageNotifyEvent &>(event);
-            repainted += QRect(notify.area.x, notify.area.y, notify.area.width,
-                               notify.area.height) & window;
+            repainted += QRect(notify.area.x, notify.area.y, notify.area.width, notify.area.height)
+                & window;
             qint64 area = 0;
             for (const QRect &part : repainted)
                 area += qint64(part.width()) * part.height();

@@ -130,8 +130,8 @@ TEST_F(StartUp, TheSessionsEndSavesAndAnInterruptDoesNot)
 }
 
 // The overlay's first frame is already the settled one, text block and all, from the moment the
-// window is on the screen; and the frozen desktop under where the text first stood is the desktop's own,
-// with none of the text's pixels kept in it once the text is cleared or moved.
+// window is on the screen; and the frozen desktop under where the text first stood is the
+// desktop's own, with none of the text's pixels kept in it once the text is cleared or moved.
 TEST_F(StartUp, TheFirstFrameIsTheSettledOneAndTheTextLeavesNothingBehind)
 {
     Program program;
