@@ -11,6 +11,8 @@ QUILLAN_PACKAGES=(
 # Tests also need a virtual display and its tools, the 32-bit Windows cross-compiler for the check
 # of platform/win32/, and clang with its sanitizer and fuzzer runtimes for the settings fuzzer.
 QUILLAN_TEST_PACKAGES=(xvfb xdotool x11-utils openbox g++-mingw-w64-i686 clang-14 libclang-rt-14-dev)
+# The test of the wait for a compositor's repaint redirects a window itself (libxcomposite-dev).
+QUILLAN_TEST_PACKAGES+=(libxcomposite-dev)
 # A compositing window manager (xfwm4 with its compositor; it needs a session bus) for the check
 # that every window is drawn on a composited screen.
 QUILLAN_TEST_PACKAGES+=(xfwm4 dbus-daemon)

@@ -1,6 +1,3 @@
-// Qt's headers must come before Xlib's, whose macros (Status, Bool) they would trip over.
-#include <QRegion>
-
 #include "X11CompositedMap.h"
 
 #include <X11/extensions/Xdamage.h>
@@ -73,7 +70,14 @@ bool CompositedMap::waitUntilShown(int timeoutMs)
 {
     const QRect window(m_x, m_y, m_width, m_height);
     const qint64 enough = qint64(m_width) * m_height * 9 / 10;
-    QRegion repainted;
+    const auto shown = [&] {
+        qint64 area = 0;
+        for (const QRect &part : m_repainted)
+            area += qint64(part.width()) * part.height();
+        return area >= enough;
+    };
+    if (shown())
+        return true;
     // The map and the repaints come in the order the server made them, on this one connection;
     // under a window manager the map is its, when it gets to it.
     return waitForEvent(m_own.get(), timeoutMs, [&](const XEvent &event) {
@@ -82,12 +86,10 @@ bool CompositedMap::waitUntilShown(int timeoutMs)
             reportDrawn(m_own.get());
         } else if (m_mapped && event.type == m_damageEvent + XDamageNotify) {
             const auto &notify = reinterpret_cast<const XDamageNotifyEvent &>(event);
-            repainted += QRect(notify.area.x, notify.area.y, notify.area.width, notify.area.height)
+            m_repainted
+                += QRect(notify.area.x, notify.area.y, notify.area.width, notify.area.height)
                 & window;
-            qint64 area = 0;
-            for (const QRect &part : repainted)
-                area += qint64(part.width()) * part.height();
-            return area >= enough;
+            return shown();
         }
         return false;
     });

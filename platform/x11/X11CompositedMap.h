@@ -1,5 +1,8 @@
 #pragma once
 
+// Qt's headers must come before Xlib's, whose macros (Status, Bool) they would trip over.
+#include <QRegion>
+
 #include "X11Connection.h"
 
 #include <memory>
@@ -28,7 +31,8 @@ public:
     // where no one has.
     void reportDrawn(Display *dpy);
     // Waits until the compositor has repainted most of the window's rectangle since the window
-    // mapped, or until `timeoutMs` have passed. True when the repaint was seen.
+    // mapped (over this call and any before it), or until `timeoutMs` have passed. True when the
+    // repaint was seen.
     bool waitUntilShown(int timeoutMs);
     // Whether the window's map has been seen (by waitUntilShown).
     bool mapped() const { return m_mapped; }
@@ -43,6 +47,7 @@ private:
     int m_x, m_y, m_width, m_height;
     bool m_mapped = false;
     bool m_reported = false;
+    QRegion m_repainted; // of the window's rectangle, since the map
 };
 
 } // namespace platform::x11
