@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QPixmap>
+#include <QScopeGuard>
 
 #include <cstdio>
 
@@ -30,6 +31,10 @@ int main(int argc, char *argv[])
 {
     platform::FontConfigurationStart fontStart;
     QApplication application(argc, argv);
+    // However main() ends (a second start ends at once), the font configuration is loaded before
+    // the application object goes: its end lets the toolkit's font configuration go, which must
+    // not happen while the configuration is still being loaded.
+    const auto fontsLoaded = qScopeGuard([&fontStart] { fontStart.wait(); });
     // Ends before the application object does, taking the platform layer with it.
     const platform::CapabilitiesScope platformScope;
     QApplication::setApplicationName(QStringLiteral("Vyn Quillane"));
